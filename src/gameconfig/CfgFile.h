@@ -1,0 +1,33 @@
+#pragma once
+
+#include "gameconfig/Failure.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The game's multiplayer config file as the program sees it: 8-bit text, one byte per character,
+// of which only the value of the first `seta name "..."` entry is ever read or changed.
+
+inline constexpr std::string_view NameEntryPrefix = "seta name \"";
+
+// Where the name entry stands in the text. Positions count from 1; 0 means not found.
+struct NameEntry {
+    std::int32_t NamePos = 0; // first character of the prefix
+    std::int32_t NameEnd = 0; // the LF that ends the entry
+    std::string RawName;      // the value between the quotes, colour codes included
+};
+
+// The whole file, byte for byte. Fails with "CFG file (<path>) could not be read." and the
+// system's reason.
+Outcome<std::string> ReadCfgFile(const std::string& path);
+
+// Finds the first name entry in `content`. Fails with "CFG file is corrupted.\nSet of name NOT
+// found." when there is no prefix, no LF after it, or no room for a closing quote.
+Outcome<NameEntry> LocateNameEntry(std::string_view content);
+
+// Puts `tag` in place of the entry's value and replaces the file at `path` with the result,
+// atomically: on any failure the file is as it was and `content` is unchanged. On success
+// `content` holds what was written. Refuses a tag with a quote or a control character.
+MaybeFailure SaveCfgFile(const std::string& path, std::string& content, const NameEntry& entry,
+                         std::string_view tag);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "gameconfig/Failure.h"
+
+#include <cstddef>
+#include <functional>
+#include <limits>
+#include <string>
+#include <string_view>
+
+// Whole-file access on the host, one source per platform. Failures carry the system's reason
+// (e.g. "No such file or directory"); callers put it under their own first line. A path with a
+// NUL byte in it names no file: it is never found and never opened.
+
+// True for an ordinary file (a link to one counts); false for a folder, anything else, or nothing.
+bool IsOrdinaryFile(const std::string& path);
+
+// Reads the whole file as bytes; no line end is translated. Only ordinary files are read (a
+// folder, a pipe or a device fails at once instead of blocking or reading forever), and a file
+// longer than `maxBytes` fails with "File too large" before anything is read.
+Outcome<std::string> ReadWholeFile(const std::string& path,
+                                   std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+
+// Replaces the file's content, never in place: the bytes go to a new file in the same folder,
+// which is flushed to disk and then renamed over the old one. A link is followed, so its target
+// changes and the link stays; the file keeps its permission bits (and its owner where the system
+// allows). A file the user may not write is refused as an in-place write would be. On failure
+// the old file is untouched and no temporary file is left behind.
+MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content);
+
+// The seam through which tests play a full disk or short writes. Before each low-level write of
+// ReplaceWholeFile the hook gets how many bytes are already written and how many are about to
+// be; it answers how many of them may really go out (fewer plays a short write) or a system
+// error code (ENOSPC plays a full disk), which fails that write without writing anything.
+struct WriteVerdict {
+    std::size_t allowed = 0;
+    int error = 0;
+};
+using WriteHook = std::function<WriteVerdict(std::size_t written, std::size_t wanted)>;
+
+// Installs `hook` for as long as the object lives; the previous hook comes back afterwards.
+class ScopedWriteHook {
+public:
+    explicit ScopedWriteHook(WriteHook hook);
+    ~ScopedWriteHook();
+    ScopedWriteHook(const ScopedWriteHook&) = delete;
+    ScopedWriteHook& operator=(const ScopedWriteHook&) = delete;
+
+private:
+    WriteHook m_previous;
+};

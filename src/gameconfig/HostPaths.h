@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+// Where the game's files really are. The registry gives Windows paths ("C:\Games\Call of
+// Duty\Main\config_mp.cfg"); on Windows that is the host path, elsewhere the game lives in a
+// Wine prefix and the path is mapped into it the way Wine does. One source per platform.
+//
+// The result is in the host's encoding (UTF-8 under Wine's mapping). A path that cannot be
+// mapped comes back unchanged, so that the existence test fails and the message quotes it.
+std::string HostPathFor(const std::string& windowsPath);

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+// A Wine prefix: the folder that holds a Windows installation's registry files (system.reg is
+// HKEY_LOCAL_MACHINE) and its drives (dosdevices/c: links to drive_c, z: to /).
+
+// The prefix the games are looked up in: $WINEPREFIX when set and not empty, else ~/.wine.
+std::string CurrentWinePrefix();
+
+// Maps a Windows path into the prefix as Wine does: the drive letter through the link
+// <prefix>/dosdevices/<letter>: (lower case), backslashes as separators (empty components, as
+// in "Duty\\Main", are skipped), and each component matched exactly when such an entry exists,
+// else without regard to case. Components that exist nowhere are kept as written. A path
+// without a drive letter or with an unknown drive comes back unchanged.
+std::string MapIntoPrefix(const std::string& prefixDir, const std::string& windowsPath);

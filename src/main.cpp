@@ -1,0 +1,15 @@
+#include "startup/Main.h"
+
+#include "startup/RunControl.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    // The program ends when no window is left, which the run control decides (see RunControl.h).
+    QApplication::setQuitOnLastWindowClosed(false);
+    Main();
+    if (!AnyWindowLeft())
+        return 0;
+    return QApplication::exec();
+}

@@ -1,0 +1,10 @@
+#include "startup/Games.h"
+
+#include "startup/SharedState.h"
+
+void ChooseGame(const Game& game) {
+    SharedState& state = Shared();
+    state.CfgFileName = game.CfgFileName;
+    state.GameRegKey = game.GameRegKey;
+    state.GameSubDir = game.GameSubDir;
+}

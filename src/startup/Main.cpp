@@ -1,0 +1,134 @@
+#include "startup/Main.h"
+
+#include "gameconfig/CfgFile.h"
+#include "gameconfig/HostFiles.h"
+#include "gameconfig/HostPaths.h"
+#include "gameconfig/Registry.h"
+#include "startup/Games.h"
+#include "startup/SharedState.h"
+#include "startup/Version.h"
+#include "ui/Modal.h"
+#include "ui/ShowError.h"
+#include "ui/Twips.h"
+#include "ui/frmGames.h"
+#include "ui/frmMain.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+constexpr const char* AuthorCredit = "by the Tintwell team";
+constexpr const char* NotInstalled = "Game is NOT instaled properly..";
+
+std::string ComposeWindowTitle() {
+    return "Tintwell (build: " + std::to_string(VersionMajor) + "." + std::to_string(VersionMinor) +
+           std::to_string(VersionRevision) + ")   " + AuthorCredit;
+}
+
+// An empty text means the game is not installed.
+std::string InstallFolderOf(const std::string& gameRegKey) {
+    return RegValueText(QueryRegValue(RootKeyLocalMachine, gameRegKey, InstallPathValue));
+}
+
+void StoreWindowPosition(const QWidget& window) {
+    Shared().SavedTop = TopTwips(window);
+    Shared().SavedLeft = ToSavedLeft(LeftTwips(window));
+}
+
+void CloseAllWindows() {
+    frmMain::CloseIfOpen();
+    frmGames::CloseIfOpen();
+}
+
+// Ends the cycle with one message; no window is left, so the program ends.
+void EndCycleWithError(const std::string& message) {
+    ShowError(message);
+    CloseAllWindows();
+}
+
+// Asks which game to edit. False when the user closed the dialog instead.
+bool AskForGame() {
+    SharedState& state = Shared();
+    QPointer<frmGames> dialog = &frmGames::Instance();
+    dialog->setWindowTitle(QString::fromStdString(state.WindowTitle));
+    MoveToTwips(*dialog, state.SavedTop, state.SavedLeft);
+    Modal::exec(*dialog);
+    if (dialog) // a closed dialog may already be gone
+        StoreWindowPosition(*dialog);
+    return !state.QuitRequested;
+}
+
+// Reads the file at CfgPath and finds its name entry, or says why not.
+bool ReadNameEntry() {
+    SharedState& state = Shared();
+    Outcome<std::string> content = ReadCfgFile(state.CfgPath);
+    if (!content) {
+        EndCycleWithError(content.failure().message);
+        return false;
+    }
+    state.CfgContent = std::move(content).value();
+    if (state.CfgContent.empty()) {
+        EndCycleWithError("CFG file is corrupted.");
+        return false;
+    }
+    Outcome<NameEntry> entry = LocateNameEntry(state.CfgContent);
+    if (!entry) {
+        EndCycleWithError(entry.failure().message);
+        return false;
+    }
+    state.NamePos = entry.value().NamePos;
+    state.NameEnd = entry.value().NameEnd;
+    state.RawName = entry.value().RawName;
+    return true;
+}
+
+void OpenEditor() {
+    SharedState& state = Shared();
+    frmMain& editor = frmMain::Instance();
+    editor.cmdNew->setVisible(true);
+    editor.editJmeno->setVisible(false);
+    editor.setWindowTitle(QString::fromStdString(state.WindowTitle));
+    editor.cmdLoad->setVisible(true);
+    editor.editGameCesta->setText(QFile::decodeName(QByteArray::fromStdString(state.CfgPath)));
+    MoveToTwips(editor, state.SavedTop, state.SavedLeft);
+    editor.show();
+    StoreWindowPosition(editor);
+}
+
+} // namespace
+
+void Main() {
+    SharedState& state = Shared();
+    state.QuitRequested = false;
+    state.WindowTitle = ComposeWindowTitle();
+
+    state.GameRegKey = UnitedOffensive.GameRegKey;
+    state.CfgPath = InstallFolderOf(state.GameRegKey);
+    if (!state.CfgPath.empty()) {
+        if (!AskForGame()) {
+            CloseAllWindows();
+            return;
+        }
+    } else {
+        ChooseGame(CallOfDuty);
+    }
+
+    const std::string installFolder = InstallFolderOf(state.GameRegKey);
+    if (installFolder.empty()) {
+        EndCycleWithError(std::string(NotInstalled) + "\nRegistry error.");
+        return;
+    }
+    // The sub-folder is appended unchanged: a folder ending in "\" gives "\\Main\".
+    state.CfgPath = HostPathFor(installFolder + state.GameSubDir + state.CfgFileName);
+    if (!IsOrdinaryFile(state.CfgPath)) {
+        EndCycleWithError(std::string(NotInstalled) + "\nCFG file (" + state.CfgPath +
+                          ") NOT found.");
+        return;
+    }
+    if (!ReadNameEntry())
+        return;
+    OpenEditor();
+}

@@ -1,0 +1,6 @@
+#include "startup/SharedState.h"
+
+SharedState& Shared() {
+    static SharedState state;
+    return state;
+}

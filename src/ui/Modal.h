@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QDialog;
+
+// The one way the program shows a modal window (the game dialog and every message box), so that
+// tests can answer them without blocking.
+class Modal {
+public:
+    using Answer = std::function<void(QDialog&)>;
+
+    // Shows `dialog` modally and returns once it has been hidden or closed.
+    static void exec(QDialog& dialog);
+
+    // Tests: from now on no modal window runs a loop of its own. Each is shown, handed to the
+    // next queued answer (which clicks, types or closes as a user would) and then closed if the
+    // answer left it open. A window with no answer queued is accepted: a message box's OK.
+    static void answerForTests();
+    static void setNextAnswer(Answer answer);
+    static int pendingAnswers();
+
+    // The texts of all message boxes shown so far, oldest first (kept in every mode).
+    static const QStringList& messagesShown();
+    static void clearMessages();
+
+    // Used by ShowError.
+    static void recordMessage(const QString& text);
+};

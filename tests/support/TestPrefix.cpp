@@ -1,0 +1,124 @@
+#include "support/TestPrefix.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    std::random_device random;
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = base / ("tintwell-test-" + std::to_string(random()));
+        if (fs::create_directory(candidate)) {
+            m_path = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // Tests may have taken permissions away; give them back so everything can go.
+    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(m_path, ignored);
+}
+
+std::string ReadBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path& file, const std::string& bytes) {
+    fs::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string RegEscape(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        if (c == '\\' || c == '"')
+            escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
+TestPrefix::TestPrefix() {
+    if (const char* old = std::getenv("WINEPREFIX")) {
+        m_hadOldPrefix = true;
+        m_oldPrefix = old;
+    }
+    fs::create_directories(driveC());
+    fs::create_directories(dir() / "dosdevices");
+    fs::create_directory_symlink("../drive_c", dir() / "dosdevices" / "c:");
+    fs::create_directory_symlink("/", dir() / "dosdevices" / "z:");
+    writeSystemReg();
+    setenv("WINEPREFIX", dir().c_str(), 1);
+}
+
+TestPrefix::~TestPrefix() {
+    if (m_hadOldPrefix)
+        setenv("WINEPREFIX", m_oldPrefix.c_str(), 1);
+    else
+        unsetenv("WINEPREFIX");
+}
+
+void TestPrefix::addString(const std::string& keyPath, const std::string& name,
+                           const std::string& value) {
+    addRaw(keyPath, name, "\"" + RegEscape(value) + "\"");
+}
+
+void TestPrefix::addRaw(const std::string& keyPath, const std::string& name,
+                        const std::string& rawValue) {
+    m_values.push_back({keyPath, name, rawValue});
+    writeSystemReg();
+}
+
+fs::path TestPrefix::installGame(const std::string& gameRegKey, const std::string& windowsFolder,
+                                 const std::string& subDir, const std::string& cfgFile,
+                                 const std::string& cfgContent) {
+    const std::string software = "Software\\";
+    std::string key = gameRegKey;
+    if (key.rfind(software, 0) == 0)
+        key = "Software\\Wow6432Node\\" + key.substr(software.size());
+    addString(key, "InstallPath", windowsFolder);
+    const fs::path cfg = hostPath(windowsFolder + subDir + cfgFile);
+    WriteBytes(cfg, cfgContent);
+    return cfg;
+}
+
+fs::path TestPrefix::hostPath(const std::string& windowsPath) const {
+    fs::path host = driveC();
+    std::string component;
+    for (std::size_t i = 2; i <= windowsPath.size(); ++i) { // skip "C:"
+        if (i == windowsPath.size() || windowsPath[i] == '\\') {
+            if (!component.empty())
+                host /= component;
+            component.clear();
+        } else {
+            component += windowsPath[i];
+        }
+    }
+    return host;
+}
+
+void TestPrefix::writeSystemReg() const {
+    std::map<std::string, std::vector<const Value*>> keys;
+    for (const Value& value : m_values)
+        keys[value.keyPath].push_back(&value);
+    std::string reg =
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n";
+    for (const auto& [keyPath, values] : keys) {
+        reg += "\n[" + RegEscape(keyPath) + "] 1733500000\n#time=1db48a3f0c2e9a4\n";
+        for (const Value* value : values)
+            reg += "\"" + RegEscape(value->name) + "\"=" + value->raw + "\n";
+    }
+    WriteBytes(dir() / "system.reg", reg);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// A throwaway folder, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::string ReadBytes(const std::filesystem::path& file);
+void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
+
+// A Wine prefix in a temporary folder, laid out as Wine lays it out: drive_c/, dosdevices/c:
+// linking to ../drive_c, and a system.reg (HKEY_LOCAL_MACHINE) written from the values added.
+// While it lives, $WINEPREFIX names it; the old value comes back afterwards.
+class TestPrefix {
+public:
+    TestPrefix();
+    ~TestPrefix();
+
+    const std::filesystem::path& dir() const { return m_dir.path(); }
+    std::filesystem::path driveC() const { return dir() / "drive_c"; }
+
+    // A REG_SZ value at `keyPath` (as written inside the brackets of system.reg, single
+    // backslashes here, e.g. "Software\\Wow6432Node\\Activision\\Call of Duty").
+    void addString(const std::string& keyPath, const std::string& name, const std::string& value);
+    // A value line written as it stands after `"name"=` (e.g. "dword:00000010").
+    void addRaw(const std::string& keyPath, const std::string& name, const std::string& rawValue);
+
+    // Registers a game as its 32-bit installer does (under Software\Wow6432Node) with the given
+    // Windows install folder, and puts `cfgContent` into <folder><subDir><cfgFile> on drive C.
+    // Returns the host path of the config file.
+    std::filesystem::path installGame(const std::string& gameRegKey,
+                                      const std::string& windowsFolder, const std::string& subDir,
+                                      const std::string& cfgFile, const std::string& cfgContent);
+
+    // The host path of a Windows path on drive C ("C:\a\b" -> <prefix>/drive_c/a/b).
+    std::filesystem::path hostPath(const std::string& windowsPath) const;
+
+private:
+    struct Value {
+        std::string keyPath, name, raw;
+    };
+    void writeSystemReg() const;
+
+    TempDir m_dir;
+    std::vector<Value> m_values;
+    std::string m_oldPrefix;
+    bool m_hadOldPrefix = false;
+};
+
+// "C:\a\b" -> "[a\\\\b]"-style escaping of system.reg: backslashes and quotes get a backslash.
+std::string RegEscape(const std::string& text);
