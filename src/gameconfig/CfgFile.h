@@ -19,15 +19,24 @@ struct NameEntry {
 };
 
 // The whole file, byte for byte. Fails with "CFG file (<path>) could not be read." and the
-// system's reason.
+// system's reason, also for a file too long for 32-bit positions.
 Outcome<std::string> ReadCfgFile(const std::string& path);
 
-// Finds the first name entry in `content`. Fails with "CFG file is corrupted.\nSet of name NOT
-// found." when there is no prefix, no LF after it, or no room for a closing quote.
+// Finds the first name entry in `content`: the first occurrence of the prefix anywhere, and the
+// first LF after its opening quote. The character before that LF is the closing quote, or the
+// one before a CR standing there (the CR stays with the line end). Fails with "CFG file is
+// corrupted.\nSet of name NOT found." when there is no prefix, no LF after it, or no room for a
+// closing quote.
 Outcome<NameEntry> LocateNameEntry(std::string_view content);
 
-// Puts `tag` in place of the entry's value and replaces the file at `path` with the result,
-// atomically: on any failure the file is as it was and `content` is unchanged. On success
-// `content` holds what was written. Refuses a tag with a quote or a control character.
+// `content` with `tag` in place of the entry's value: what SaveCfgFile writes. Refuses a tag
+// with a quote or a control character, and an entry that does not describe `content`.
+Outcome<std::string> ContentWithTag(std::string_view content, const NameEntry& entry,
+                                    std::string_view tag);
+
+// Puts `tag` in place of the entry's value (as ContentWithTag) and replaces the file at `path`
+// with the result, atomically: on any failure the file is as it was and `content` is unchanged.
+// On success `content` holds what was written. Every failure carries the user's message; one of the
+// file reads "CFG file (<path>) could not be written." and the system's reason.
 MaybeFailure SaveCfgFile(const std::string& path, std::string& content, const NameEntry& entry,
                          std::string_view tag);

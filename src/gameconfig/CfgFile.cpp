@@ -1,0 +1,107 @@
+#include "gameconfig/CfgFile.h"
+
+#include "gameconfig/HostFiles.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// Positions are 32-bit signed numbers, so a longer text cannot be handled.
+constexpr std::size_t MaxContentSize = std::numeric_limits<std::int32_t>::max();
+
+constexpr std::size_t PrefixLength = NameEntryPrefix.size(); // 11
+
+Failure NameNotFound() {
+    return Failure{"CFG file is corrupted.\nSet of name NOT found."};
+}
+
+Failure NotWritten(const std::string& path, const std::string& reason) {
+    return Failure{"CFG file (" + path + ") could not be written.\n" + reason};
+}
+
+// A quote would end the value early and a control character (LF above all) would end the line:
+// what follows would run as game commands.
+bool IsSafeTag(std::string_view tag) {
+    return std::none_of(tag.begin(), tag.end(),
+                        [](char c) { return c == '"' || static_cast<unsigned char>(c) < 32; });
+}
+
+// True when `entry` is what LocateNameEntry found in `content`: the prefix and the value stand
+// where it says, with room for the closing quote after them.
+bool DescribesContent(const NameEntry& entry, std::string_view content) {
+    if (entry.NamePos < 1)
+        return false;
+    const std::size_t start = static_cast<std::size_t>(entry.NamePos) - 1;
+    return start + PrefixLength + entry.RawName.size() < content.size() &&
+           content.substr(start, PrefixLength) == NameEntryPrefix &&
+           content.substr(start + PrefixLength, entry.RawName.size()) == entry.RawName;
+}
+
+} // namespace
+
+Outcome<std::string> ReadCfgFile(const std::string& path) {
+    Outcome<std::string> content = ReadWholeFile(path, MaxContentSize);
+    if (!content)
+        return Failure{"CFG file (" + path + ") could not be read.\n" + content.failure().message};
+    return content;
+}
+
+Outcome<NameEntry> LocateNameEntry(std::string_view content) {
+    if (content.size() > MaxContentSize)
+        return NameNotFound();
+    const std::size_t prefix = content.find(NameEntryPrefix);
+    if (prefix == std::string_view::npos)
+        return NameNotFound();
+    const std::size_t valueStart = prefix + PrefixLength;
+    const std::size_t lineFeed = content.find('\n', valueStart);
+    if (lineFeed == std::string_view::npos)
+        return NameNotFound();
+
+    // The closing quote is the character before the LF; in a line ending in CR LF it is the one
+    // before the CR, and the CR stays with the line end.
+    std::size_t closingQuote = lineFeed - 1;
+    if (content[closingQuote] == '\r')
+        --closingQuote;
+    // An LF right after the opening quote leaves no room for a closing one.
+    if (closingQuote < valueStart)
+        return NameNotFound();
+
+    NameEntry entry;
+    entry.NamePos = static_cast<std::int32_t>(prefix + 1);
+    entry.NameEnd = static_cast<std::int32_t>(lineFeed + 1);
+    entry.RawName = std::string(content.substr(valueStart, closingQuote - valueStart));
+    return entry;
+}
+
+Outcome<std::string> ContentWithTag(std::string_view content, const NameEntry& entry,
+                                    std::string_view tag) {
+    if (!IsSafeTag(tag))
+        return Failure{"The code must not contain quotes or control characters."};
+    if (!DescribesContent(entry, content))
+        return NameNotFound();
+
+    const std::size_t valueStart = static_cast<std::size_t>(entry.NamePos) - 1 + PrefixLength;
+    const std::size_t rest = valueStart + entry.RawName.size();
+    std::string result;
+    result.reserve(content.size() - entry.RawName.size() + tag.size());
+    result.append(content.substr(0, valueStart));
+    result.append(tag);
+    result.append(content.substr(rest));
+    return result;
+}
+
+MaybeFailure SaveCfgFile(const std::string& path, std::string& content, const NameEntry& entry,
+                         std::string_view tag) {
+    Outcome<std::string> newContent = ContentWithTag(content, entry, tag);
+    if (!newContent)
+        return newContent.failure();
+    if (newContent.value().size() > MaxContentSize)
+        return NotWritten(path, std::strerror(EFBIG));
+    if (MaybeFailure failure = ReplaceWholeFile(path, newContent.value()))
+        return NotWritten(path, failure->message);
+    content = std::move(newContent).value();
+    return std::nullopt;
+}

@@ -1,0 +1,138 @@
+#include "gameconfig/WinePrefix.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#if !defined(_WIN32)
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string NonEmptyEnv(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string HomeFolder() {
+    std::string home = NonEmptyEnv("HOME");
+#if !defined(_WIN32)
+    if (home.empty())
+        if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
+            home = user->pw_dir;
+#endif
+    return home;
+}
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Wine folds ASCII letters only; other bytes (UTF-8 sequences included) must match exactly.
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
+}
+
+// Windows accepts both slashes as separators. Taking '/' as one also keeps a component from
+// reaching past its folder on the host.
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// The components of a path below the drive's root, resolved as Windows resolves them before
+// any file is touched: empty ones and "." vanish, ".." drops the one before it but never
+// climbs above the root ("C:\.." is "C:\").
+std::vector<std::string> ResolvedComponents(std::string_view rest) {
+    std::vector<std::string> components;
+    std::size_t start = 0;
+    while (start <= rest.size()) {
+        const auto end = std::find_if(rest.begin() + static_cast<std::ptrdiff_t>(start), rest.end(),
+                                      IsSeparator) -
+                         rest.begin();
+        const std::string_view component =
+            rest.substr(start, static_cast<std::size_t>(end) - start);
+        if (component == "..") {
+            if (!components.empty())
+                components.pop_back();
+        } else if (!component.empty() && component != ".") {
+            components.emplace_back(component);
+        }
+        start = static_cast<std::size_t>(end) + 1;
+    }
+    return components;
+}
+
+bool EntryExists(const fs::path& path) {
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+// The entry of `folder` that `component` names: itself when such an entry exists, else one
+// that differs only in the case of ASCII letters (the first in byte order when there are
+// several, so that the answer never depends on the order of the folder listing).
+std::optional<std::string> FindEntry(const fs::path& folder, const std::string& component) {
+    if (EntryExists(folder / component))
+        return component;
+    std::optional<std::string> found;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (SameIgnoringAsciiCase(name, component) && (!found || name < *found))
+            found = std::move(name);
+    }
+    return found;
+}
+
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path == "/" ? "" : path;
+}
+
+} // namespace
+
+std::string CurrentWinePrefix() {
+    std::string prefix = NonEmptyEnv("WINEPREFIX");
+    if (!prefix.empty())
+        return prefix;
+    return HomeFolder() + "/.wine";
+}
+
+std::string MapIntoPrefix(const std::string& prefixDir, const std::string& windowsPath) {
+    // Without a drive letter (a relative path, "\\server\share") there is no drive to map onto;
+    // a NUL byte would cut the path short on its way to the system.
+    if (windowsPath.size() < 2 || !IsAsciiLetter(windowsPath[0]) || windowsPath[1] != ':' ||
+        windowsPath.find('\0') != std::string::npos)
+        return windowsPath;
+
+    // The drive's link is the base of the host path; the system follows it on every access.
+    std::string hostPath =
+        WithoutTrailingSlashes(prefixDir) + "/dosdevices/" + AsciiLower(windowsPath[0]) + ":";
+    if (!EntryExists(hostPath))
+        return windowsPath; // a drive Wine does not know
+
+    bool folderExists = true;
+    for (const std::string& component :
+         ResolvedComponents(std::string_view(windowsPath).substr(2))) {
+        std::optional<std::string> entry;
+        if (folderExists)
+            entry = FindEntry(hostPath, component);
+        folderExists = entry.has_value();
+        hostPath += "/" + entry.value_or(component);
+    }
+    return hostPath;
+}
