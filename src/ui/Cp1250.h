@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QValidator>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The game keeps a player name as 8-bit text in Windows-1250, the Central European code page.
+// These conversions map one byte to one character and back for all 256 byte values, so a name
+// that is loaded and saved unchanged stays byte-identical. The five bytes that Windows-1250
+// leaves undefined (81, 83, 88, 90, 98) map to the C1 control characters of the same number, as
+// Windows does.
+
+QString DecodeCp1250(std::string_view bytes);
+
+// The bytes of `text`, or nothing when a character has no byte in Windows-1250.
+std::optional<std::string> EncodeCp1250(const QString& text);
+
+bool FitsCp1250(QChar character);
+
+// Refuses, as it is typed or pasted, any text with a character that Windows-1250 cannot hold, so
+// that nothing a text box shows is changed on its way into the file.
+class Cp1250Validator : public QValidator {
+    Q_OBJECT
+
+public:
+    explicit Cp1250Validator(QObject* parent = nullptr);
+
+    State validate(QString& input, int& position) const override;
+};

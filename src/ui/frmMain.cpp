@@ -1,0 +1,446 @@
+#include "ui/frmMain.h"
+
+#include "gameconfig/CfgFile.h"
+#include "namecode/NameCode.h"
+#include "startup/Main.h"
+#include "startup/RunControl.h"
+#include "startup/SharedState.h"
+#include "ui/ClickLabel.h"
+#include "ui/Cp1250.h"
+#include "ui/SelectionMark.h"
+#include "ui/ShowError.h"
+#include "ui/Twips.h"
+#include "ui/WindowLook.h"
+#include "ui/frmGames.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <algorithm>
+
+namespace {
+
+QPointer<frmMain>& CurrentEditor() {
+    static QPointer<frmMain> editor;
+    return editor;
+}
+
+const QString NamePrompt = QStringLiteral("Type your name here!");
+
+// The screen colour of each colour index: the background of swatch i.
+const std::array<QColor, frmMain::SwatchCount> SwatchColors = {
+    QColor(0, 0, 0),       QColor(192, 0, 0),     QColor(0, 128, 0),     QColor(255, 255, 0),
+    QColor(0, 0, 192),     QColor(0, 255, 255),   QColor(255, 128, 255), QColor(255, 255, 255),
+    QColor(128, 112, 255), QColor(255, 128, 128),
+};
+
+const QColor WindowBackground(64, 64, 0);
+const QColor CellBackground(0, 0, 0);
+const QColor CellInitialText(255, 255, 255);
+const QColor SmallLabelText(192, 192, 192);
+const QColor NameBoxText(255, 255, 255);
+const QColor NameBoxField(0, 0, 0);
+const QColor DisplayBoxText(128, 128, 128);
+const QColor DisplayBoxField(64, 0, 0);
+
+// The client area and the rows of controls, in twips.
+constexpr int ClientWidth = 7680;
+constexpr int ClientHeight = 4185;
+constexpr int CellStep = 240; // cell i stands at Left 240 * i
+constexpr int CellTop = 720;
+constexpr int CellWidth = 225;
+constexpr int CellHeight = 345;
+constexpr int MarkHeight = 360; // one pixel taller than its cell, so the outline frames it
+constexpr int SwatchFirstLeft = 2040;
+constexpr int SwatchStep = 480;
+constexpr int SwatchTop = 1560;
+constexpr int SwatchSize = 375;
+constexpr int DigitTop = 1920;
+constexpr int DigitHeight = 255;
+
+QString ControlName(const char* family, int index) {
+    return QStringLiteral("%1(%2)").arg(QLatin1String(family)).arg(index);
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect box) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(box);
+    button->setFont(CourierNew(9.75, true));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+QLineEdit* MakeTextBox(QWidget* parent, const char* name, QRect box, const QFont& font,
+                       const QColor& text, const QColor& field) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setGeometry(box);
+    edit->setFont(font);
+    edit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    SetTextBoxColors(*edit, text, field);
+    return edit;
+}
+
+QLabel* MakeSmallLabel(QWidget* parent, const char* name, const QString& caption, QRect box) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(box);
+    label->setFont(CourierNew(8.25, false));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetTextColor(*label, SmallLabelText);
+    return label;
+}
+
+} // namespace
+
+frmMain& frmMain::Instance() {
+    QPointer<frmMain>& editor = CurrentEditor();
+    if (!editor)
+        editor = new frmMain;
+    return *editor;
+}
+
+bool frmMain::IsOpen() {
+    return !CurrentEditor().isNull();
+}
+
+void frmMain::CloseIfOpen() {
+    if (frmMain* editor = CurrentEditor())
+        editor->close();
+}
+
+frmMain::frmMain()
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::CustomizeWindowHint) {
+    setObjectName(QStringLiteral("frmMain"));
+    setFixedSize(TwipsToPixels(ClientWidth), TwipsToPixels(ClientHeight));
+    setWindowIcon(QIcon(QStringLiteral(":/art/icon.png")));
+    SetBackgroundColor(*this, WindowBackground);
+    CreateControls();
+    SetFocusOrder();
+    ConnectHandlers();
+}
+
+// Creation order is stacking order, back to front: the background picture, the windowless
+// labels with the selection marks above their cells, then the text boxes and buttons.
+void frmMain::CreateControls() {
+    auto* background = new ClickLabel(0, this);
+    background->setObjectName(QStringLiteral("Plocha"));
+    background->setGeometry(TwipsRect(-600, 0, 9000, 4200));
+    background->setPixmap(QPixmap(QStringLiteral(":/art/main_background.png")));
+    background->setScaledContents(true);
+    Plocha = background;
+
+    CreateSwatches();
+    CreateCells();
+    CreateSingleControls();
+
+    // Only the background shows until the start-up or the editor shows more.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child != Plocha)
+            child->setVisible(false);
+    }
+}
+
+void frmMain::CreateSwatches() {
+    for (int i = 0; i < SwatchCount; ++i) {
+        const int left = SwatchFirstLeft + SwatchStep * i;
+
+        auto* digit = new QLabel(QString::number(i), this);
+        digit->setObjectName(ControlName("lblCislo", i));
+        digit->setGeometry(TwipsRect(left, DigitTop, SwatchSize, DigitHeight));
+        digit->setFont(CourierNew(8.25, false));
+        digit->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        SetTextColor(*digit, SmallLabelText);
+        lblCislo[i] = digit;
+
+        auto* swatch = new ClickLabel(i, this);
+        swatch->setObjectName(ControlName("lblBarva", i));
+        swatch->setGeometry(TwipsRect(left, SwatchTop, SwatchSize, SwatchSize));
+        swatch->setToolTip(QStringLiteral("Click to change color for selected chars"));
+        SetBackgroundColor(*swatch, SwatchColors[i]);
+        lblBarva[i] = swatch;
+    }
+}
+
+void frmMain::CreateCells() {
+    for (int i = 1; i <= CellCount; ++i) {
+        auto* cell = new ClickLabel(i, this);
+        cell->setObjectName(ControlName("lblZnak", i));
+        cell->setGeometry(TwipsRect(CellStep * i, CellTop, CellWidth, CellHeight));
+        cell->setFont(CourierNew(14.25, true));
+        cell->setAlignment(Qt::AlignCenter);
+        cell->setToolTip(QStringLiteral("Click to select/deselect char"));
+        SetBackgroundColor(*cell, CellBackground);
+        SetTextColor(*cell, CellInitialText);
+        lblZnak[i] = cell;
+    }
+    for (int i = 1; i <= CellCount; ++i) {
+        auto* mark = new SelectionMark(this);
+        mark->setObjectName(ControlName("Kurzor", i));
+        mark->setGeometry(TwipsRect(CellStep * i, CellTop, CellWidth, MarkHeight));
+        Kurzor[i] = mark;
+    }
+}
+
+void frmMain::CreateSingleControls() {
+    lblCode =
+        MakeSmallLabel(this, "lblCode", QStringLiteral("Code:"), TwipsRect(240, 2280, 735, 255));
+    lblGameCesta = MakeSmallLabel(this, "lblGameCesta", QStringLiteral("CFG path:"),
+                                  TwipsRect(240, 2880, 1335, 255));
+
+    editJmeno = MakeTextBox(this, "editJmeno", TwipsRect(240, 240, 7215, 390), CourierNew(12, true),
+                            NameBoxText, NameBoxField);
+    editJmeno->setText(NamePrompt);
+    editJmeno->setValidator(new Cp1250Validator(editJmeno));
+
+    editJmenoTag = MakeTextBox(this, "editJmenoTag", TwipsRect(240, 2520, 7215, 360),
+                               CourierNew(9, true), DisplayBoxText, DisplayBoxField);
+    editJmenoTag->setValidator(new Cp1250Validator(editJmenoTag));
+
+    editGameCesta = MakeTextBox(this, "editGameCesta", TwipsRect(240, 3120, 7215, 360),
+                                CourierNew(9, true), DisplayBoxText, DisplayBoxField);
+
+    cmdNew =
+        MakeButton(this, "cmdNew", QStringLiteral("New name"), TwipsRect(1800, 2520, 1935, 495));
+    cmdLoad = MakeButton(this, "cmdLoad", QStringLiteral("Use from CFG"),
+                         TwipsRect(4080, 2520, 1935, 495));
+    cmdReset =
+        MakeButton(this, "cmdReset", QStringLiteral("Cancel"), TwipsRect(3240, 3600, 975, 375));
+    cmdSave = MakeButton(this, "cmdSave", QStringLiteral("Save to CFG"),
+                         TwipsRect(5520, 3600, 1935, 375));
+}
+
+void frmMain::SetFocusOrder() {
+    setTabOrder(editJmeno, editJmenoTag);
+    setTabOrder(editJmenoTag, cmdReset);
+    setTabOrder(cmdReset, cmdNew);
+    setTabOrder(cmdNew, cmdLoad);
+    setTabOrder(cmdLoad, cmdSave);
+    setTabOrder(cmdSave, editGameCesta);
+}
+
+void frmMain::ConnectHandlers() {
+    connect(cmdNew, &QPushButton::clicked, this, &frmMain::cmdNew_Click);
+    connect(cmdLoad, &QPushButton::clicked, this, &frmMain::cmdLoad_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
+    connect(cmdReset, &QPushButton::clicked, this, &frmMain::cmdReset_Click);
+    for (int i = 1; i <= CellCount; ++i) {
+        connect(lblZnak[i], &ClickLabel::clicked, this, &frmMain::lblZnak_Click);
+        connect(lblZnak[i], &ClickLabel::mouseMoved, this, &frmMain::lblZnak_MouseMove);
+    }
+    for (ClickLabel* swatch : lblBarva) {
+        connect(swatch, &ClickLabel::clicked, this, &frmMain::lblBarva_Click);
+        connect(swatch, &ClickLabel::mouseMoved, this, &frmMain::lblBarva_MouseMove);
+    }
+    connect(static_cast<ClickLabel*>(Plocha), &ClickLabel::mouseMoved, this,
+            &frmMain::Plocha_MouseMove);
+    editJmeno->installEventFilter(this);
+}
+
+void frmMain::Reset(bool show) {
+    const SharedState& state = Shared();
+    const QString name = editJmeno->text();
+
+    cmdSave->setVisible(show);
+    for (int i = 1; i <= CellCount; ++i) {
+        Kurzor[i]->setVisible(false);
+        if (i <= state.NameLength) {
+            lblZnak[i]->setText(name.mid(i - 1, 1));
+            lblZnak[i]->setVisible(show);
+            SetTextColor(*lblZnak[i], ScreenColorOf(state.NameColors[i]));
+        } else {
+            lblZnak[i]->setVisible(false);
+        }
+    }
+    for (int k = 0; k < ShownSwatchCount; ++k) {
+        lblBarva[k]->setVisible(show);
+        lblCislo[k]->setVisible(show);
+    }
+    VytvorTag();
+    lblGameCesta->setVisible(show);
+    editGameCesta->setVisible(show);
+    editJmeno->setVisible(show);
+    lblCode->setVisible(show);
+    editJmenoTag->setVisible(show);
+    cmdReset->setVisible(show);
+}
+
+void frmMain::VytvorTag() {
+    SharedState& state = Shared();
+    std::string visible;
+    for (int i = 1; i <= state.NameLength && i <= CellCount; ++i) {
+        // Cells are filled from the name box, whose validator lets in Windows-1250 text only.
+        visible += EncodeCp1250(lblZnak[i]->text()).value_or(std::string());
+    }
+    state.TagText = EncodeTag(visible, state.NameLength, state.NameColors);
+    editJmenoTag->setText(DecodeCp1250(state.TagText));
+}
+
+void frmMain::cmdNew_Click() {
+    SharedState& state = Shared();
+    std::fill(state.NameColors.begin() + 1, state.NameColors.end(), DefaultColor);
+    editGameCesta->setVisible(true);
+    lblGameCesta->setVisible(true);
+    cmdReset->setVisible(true);
+    editJmeno->setVisible(true);
+    cmdNew->setVisible(false);
+    cmdLoad->setVisible(false);
+    // Typing replaces the prompt; Enter right away still takes the prompt as the name.
+    editJmeno->setFocus(Qt::OtherFocusReason);
+    editJmeno->selectAll();
+}
+
+void frmMain::cmdLoad_Click() {
+    SharedState& state = Shared();
+    NameColorTable colors = state.NameColors;
+    const std::string visible = DecodeName(state.RawName, colors);
+    if (visible.size() > static_cast<std::size_t>(MaxNameLength)) {
+        ShowError(QStringLiteral("Length of the name [%1 chars] from CFG file is over limit.\n"
+                                 "Length limit: %2 chars.")
+                      .arg(visible.size())
+                      .arg(MaxNameLength));
+        return;
+    }
+    state.NameColors = colors;
+    editJmeno->setText(DecodeCp1250(visible));
+    state.NameLength = static_cast<int>(editJmeno->text().size());
+    Reset(true);
+    cmdLoad->setVisible(false);
+    cmdNew->setVisible(false);
+    cmdSave->setVisible(true);
+    editJmeno->setVisible(false);
+    // The file's own text, not the rebuilt tag, until the first swatch click.
+    editJmenoTag->setText(DecodeCp1250(state.RawName));
+    editJmenoTag->setVisible(true);
+    editGameCesta->setVisible(true);
+    lblGameCesta->setVisible(true);
+}
+
+void frmMain::cmdSave_Click() {
+    SharedState& state = Shared();
+    const std::optional<std::string> tag = EncodeCp1250(editJmenoTag->text());
+    if (!tag) {
+        ShowError(QStringLiteral("The code holds characters that the CFG file cannot store."));
+        return;
+    }
+    const NameEntry entry{state.NamePos, state.NameEnd, state.RawName};
+    if (const MaybeFailure failure = SaveCfgFile(state.CfgPath, state.CfgContent, entry, *tag)) {
+        // Nothing was written: the editor stays as it is, so the user can try again or cancel.
+        ShowError(failure->message);
+        return;
+    }
+    Reset(false);
+    HandOverToNextCycle();
+}
+
+void frmMain::cmdReset_Click() {
+    editJmeno->setEnabled(true);
+    editJmeno->setText(NamePrompt);
+    lblCode->setVisible(false);
+    lblGameCesta->setVisible(false);
+    editGameCesta->setVisible(false);
+    cmdReset->setVisible(false);
+    Reset(false);
+    HandOverToNextCycle();
+}
+
+void frmMain::lblZnak_Click(int index) {
+    Kurzor[index]->setVisible(Kurzor[index]->isHidden());
+}
+
+void frmMain::lblBarva_Click(int index) {
+    SharedState& state = Shared();
+    for (int i = 1; i <= state.NameLength && i <= CellCount; ++i) {
+        if (!Kurzor[i]->isHidden()) {
+            SetTextColor(*lblZnak[i], BackgroundColorOf(*lblBarva[index]));
+            state.NameColors[i] = static_cast<std::uint8_t>(index);
+        }
+        Kurzor[i]->setVisible(false);
+    }
+    VytvorTag();
+}
+
+void frmMain::lblZnak_MouseMove(int /*index*/) {
+    setCursor(Qt::WhatsThisCursor);
+}
+
+void frmMain::lblBarva_MouseMove(int /*index*/) {
+    setCursor(Qt::WhatsThisCursor);
+}
+
+void frmMain::Plocha_MouseMove() {
+    unsetCursor();
+}
+
+void frmMain::editJmeno_KeyPress(int key) {
+    if ((key != Qt::Key_Return && key != Qt::Key_Enter) || editJmeno->text().isEmpty())
+        return;
+    const qsizetype length = editJmeno->text().size();
+    if (length > MaxNameLength) {
+        ShowError(QStringLiteral("Max chars in name. Limit: %1").arg(MaxNameLength));
+        return;
+    }
+    Shared().NameLength = static_cast<int>(length);
+    Reset(true);
+    editJmeno->setEnabled(false);
+    cmdSave->setVisible(true);
+}
+
+void frmMain::editJmeno_MouseDown() {
+    if (editJmeno->text() == NamePrompt)
+        editJmeno->clear();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == editJmeno) {
+        // The box still gets every key and click as usual.
+        if (event->type() == QEvent::KeyPress)
+            editJmeno_KeyPress(static_cast<QKeyEvent*>(event)->key());
+        else if (event->type() == QEvent::MouseButtonPress)
+            editJmeno_MouseDown();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Closing, for whatever reason: the hidden game dialog goes too and the cycle ends. The window
+// is deleted only once control is back in the event loop, since Save and Cancel close it from
+// inside their own handlers and then run the next cycle.
+void frmMain::closeEvent(QCloseEvent* event) {
+    frmGames::CloseIfOpen();
+    Shared().QuitRequested = true;
+    event->accept();
+
+    if (CurrentEditor() == this)
+        CurrentEditor() = nullptr;
+    deleteLater();
+    if (!m_handingOver)
+        EndIfNoWindowLeft();
+}
+
+void frmMain::StoreWindowPosition() {
+    Shared().SavedTop = TopTwips(*this);
+    Shared().SavedLeft = ToSavedLeft(LeftTwips(*this));
+}
+
+void frmMain::HandOverToNextCycle() {
+    StoreWindowPosition();
+    m_handingOver = true;
+    close();
+    Main();
+    EndIfNoWindowLeft();
+}
+
+QColor frmMain::ScreenColorOf(int colorIndex) const {
+    if (colorIndex < 0 || colorIndex >= SwatchCount)
+        colorIndex = DefaultColor;
+    return BackgroundColorOf(*lblBarva[colorIndex]);
+}
