@@ -29,4 +29,24 @@ function(tintwell_add_test)
         target_link_libraries(${ARG_NAME} PRIVATE gtest gtest_main)
         add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME})
     endif()
+    if(CMAKE_CROSSCOMPILING AND WIN32)
+        tintwell_run_under_wine(${ARG_NAME})
+    endif()
 endfunction()
+
+# Windows test programs run under Wine, all in one throwaway prefix in the build folder that a
+# setup test creates first (two tests starting Wine on a new prefix at once would race).
+set(TINTWELL_TEST_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+
+function(tintwell_run_under_wine test)
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
+        "WINEPREFIX=${TINTWELL_TEST_WINEPREFIX}" "WINEDEBUG=-all")
+    set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED wine_prefix)
+endfunction()
+
+if(CMAKE_CROSSCOMPILING AND WIN32 AND NOT TEST wine_prefix)
+    add_test(NAME wine_prefix
+        COMMAND ${CMAKE_COMMAND} -E env "WINEPREFIX=${TINTWELL_TEST_WINEPREFIX}" WINEDEBUG=-all
+            wine wineboot --init)
+    set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix)
+endif()

@@ -38,6 +38,9 @@ struct WriteVerdict {
 };
 using WriteHook = std::function<WriteVerdict(std::size_t written, std::size_t wanted)>;
 
+// The hook in force (empty: writes go out as they are). Used by each platform's file layer.
+WriteHook& InstalledWriteHook();
+
 // Installs `hook` for as long as the object lives; the previous hook comes back afterwards.
 class ScopedWriteHook {
 public:

@@ -18,11 +18,6 @@ constexpr int MaxLinkHops = 40;
 // The reason given for a pipe, a device or the like where a file is expected.
 constexpr const char* NotOrdinary = "Not an ordinary file";
 
-WriteHook& InstalledWriteHook() {
-    static WriteHook hook;
-    return hook;
-}
-
 std::string Reason(int error) {
     return std::strerror(error);
 }
@@ -207,13 +202,6 @@ int FillTempFile(TempFile& temp, std::string_view content, const struct stat* ol
 }
 
 } // namespace
-
-ScopedWriteHook::ScopedWriteHook(WriteHook hook)
-    : m_previous(std::exchange(InstalledWriteHook(), std::move(hook))) {}
-
-ScopedWriteHook::~ScopedWriteHook() {
-    InstalledWriteHook() = std::move(m_previous);
-}
 
 bool IsOrdinaryFile(const std::string& path) {
     struct stat info {};

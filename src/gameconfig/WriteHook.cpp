@@ -1,0 +1,15 @@
+#include "gameconfig/HostFiles.h"
+
+#include <utility>
+
+WriteHook& InstalledWriteHook() {
+    static WriteHook hook;
+    return hook;
+}
+
+ScopedWriteHook::ScopedWriteHook(WriteHook hook)
+    : m_previous(std::exchange(InstalledWriteHook(), std::move(hook))) {}
+
+ScopedWriteHook::~ScopedWriteHook() {
+    InstalledWriteHook() = std::move(m_previous);
+}
