@@ -29,9 +29,11 @@ install_missing_packages() {
 
 build_all() {
     if [ ! -f "$build/build.ninja" ]; then
+        echo "Configuring and building in $build (the first build takes a few minutes)"
         cmake -S "$here" -B "$build" -G Ninja -Wno-dev >/dev/null
     fi
-    cmake --build "$build" -j2 -- --quiet
+    # Warnings and errors are worth showing; the note that all is up to date is not.
+    cmake --build "$build" -j2 -- --quiet 2>&1 | { grep -v '^ninja: no work to do\.$' || true; }
 }
 
 # A copy of the sample prefix in the build folder, so the committed one never changes, with the
