@@ -10,15 +10,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
-#include <QPointer>
 #include <QPushButton>
 
 namespace {
-
-QPointer<frmGames>& CurrentDialog() {
-    static QPointer<frmGames> dialog;
-    return dialog;
-}
 
 const QColor DialogBackground(64, 0, 0);
 const QColor PromptText(224, 224, 224);
@@ -47,22 +41,6 @@ QPushButton* MakePictureButton(QWidget* parent, const char* name, const QString&
 }
 
 } // namespace
-
-frmGames& frmGames::Instance() {
-    QPointer<frmGames>& dialog = CurrentDialog();
-    if (!dialog)
-        dialog = new frmGames;
-    return *dialog;
-}
-
-bool frmGames::IsOpen() {
-    return !CurrentDialog().isNull();
-}
-
-void frmGames::CloseIfOpen() {
-    if (frmGames* dialog = CurrentDialog())
-        dialog->close();
-}
 
 frmGames::frmGames()
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -133,7 +111,5 @@ void frmGames::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event); // ends a modal show
     event->accept();
 
-    if (CurrentDialog() == this)
-        CurrentDialog() = nullptr;
-    deleteLater();
+    ReleaseAfterClose(this);
 }

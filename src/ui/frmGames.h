@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/SingleWindow.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -7,15 +9,10 @@ class QPushButton;
 
 // The game selection dialog: two picture buttons, one per game. A button records its game in the
 // shared state and hides the dialog; closing the dialog sets QuitRequested.
-class frmGames : public QDialog {
+class frmGames : public QDialog, public SingleWindow<frmGames> {
     Q_OBJECT
 
 public:
-    // The dialog of this run: created on first use, and created afresh after it was closed.
-    static frmGames& Instance();
-    static bool IsOpen(); // exists, shown or hidden
-    static void CloseIfOpen();
-
     QLabel* lblSelect = nullptr;
     QPushButton* cmdCOD = nullptr;
     QPushButton* cmdCODUO = nullptr;
@@ -27,6 +24,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class SingleWindow<frmGames>;
     frmGames();
 
     void CreateControls();

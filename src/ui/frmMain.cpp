@@ -19,16 +19,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QPointer>
 #include <QPushButton>
 #include <algorithm>
 
 namespace {
-
-QPointer<frmMain>& CurrentEditor() {
-    static QPointer<frmMain> editor;
-    return editor;
-}
 
 const QString NamePrompt = QStringLiteral("Type your name here!");
 
@@ -100,22 +94,6 @@ QLabel* MakeSmallLabel(QWidget* parent, const char* name, const QString& caption
 }
 
 } // namespace
-
-frmMain& frmMain::Instance() {
-    QPointer<frmMain>& editor = CurrentEditor();
-    if (!editor)
-        editor = new frmMain;
-    return *editor;
-}
-
-bool frmMain::IsOpen() {
-    return !CurrentEditor().isNull();
-}
-
-void frmMain::CloseIfOpen() {
-    if (frmMain* editor = CurrentEditor())
-        editor->close();
-}
 
 frmMain::frmMain()
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -419,9 +397,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     Shared().QuitRequested = true;
     event->accept();
 
-    if (CurrentEditor() == this)
-        CurrentEditor() = nullptr;
-    deleteLater();
+    ReleaseAfterClose(this);
     if (!m_handingOver)
         EndIfNoWindowLeft();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/SingleWindow.h"
+
 #include <QWidget>
 #include <array>
 
@@ -11,15 +13,10 @@ class SelectionMark;
 
 // The editor window. Control names and arrays are those of the layout; arrays are indexed as
 // they are numbered (lblZnak[1] to lblZnak[30], lblBarva[0] to lblBarva[9]); unused slots are null.
-class frmMain : public QWidget {
+class frmMain : public QWidget, public SingleWindow<frmMain> {
     Q_OBJECT
 
 public:
-    // The editor of this run: created on first use, and created afresh after it was closed.
-    static frmMain& Instance();
-    static bool IsOpen(); // exists, shown or hidden
-    static void CloseIfOpen();
-
     QLineEdit* editJmeno = nullptr;
     QLabel* lblCode = nullptr;
     QLineEdit* editJmenoTag = nullptr;
@@ -51,6 +48,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class SingleWindow<frmMain>;
     frmMain();
 
     void CreateControls();
