@@ -4,11 +4,24 @@
 #
 #   ./dev.sh run    build and open Tintwell on the bundled sample game install (demo/)
 #   ./dev.sh test   build and run the whole test suite with ctest
+#   ./dev.sh bench  build and print the benchmark table (start-up, memory, saves, colour codes)
+#   ./dev.sh test-sanitized  the same with AddressSanitizer and UndefinedBehaviorSanitizer
+#   ./dev.sh test-windows  cross-build the core for Windows and run its tests under Wine
+#   ./dev.sh package  build the Debian package build/tintwell_<version>-1_<arch>.deb
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
 packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation googletest)
+# The validators of the menu entry and the AppStream data, which the tests run; Clang with its
+# fuzzer runtime, with which the tests fuzz the file readers.
+test_packages=(desktop-file-utils appstream clang libclang-rt-14-dev)
+# dpkg-shlibdeps (which needs `file`) names the packages of the libraries the program links.
+package_packages=(dpkg-dev file)
+
+# The Windows build of the core and its tests: MinGW-w64 compiles them, Wine runs them.
+windows_build="$here/build-windows"
+windows_packages=(cmake ninja-build g++-mingw-w64-x86-64 googletest wine)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -36,6 +49,26 @@ build_all() {
     cmake --build "$build" -j2 -- --quiet 2>&1 | { grep -v '^ninja: no work to do\.$' || true; }
 }
 
+# The same build with the sanitizers, in a folder of its own (fuzzing is sanitized already).
+sanitized_build="$here/build-sanitized"
+
+build_sanitized() {
+    if [ ! -f "$sanitized_build/build.ninja" ]; then
+        echo "Configuring and building the sanitized build in $sanitized_build"
+        cmake -S "$here" -B "$sanitized_build" -G Ninja -Wno-dev -DTINTWELL_SANITIZE=ON >/dev/null
+    fi
+    cmake --build "$sanitized_build" -j2 -- --quiet 2>&1 | { grep -v '^ninja: no work to do\.$' || true; }
+}
+
+build_windows() {
+    if [ ! -f "$windows_build/build.ninja" ]; then
+        echo "Configuring and building the Windows build in $windows_build"
+        cmake -S "$here" -B "$windows_build" -G Ninja -Wno-dev \
+            -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    fi
+    cmake --build "$windows_build" -j2 -- --quiet 2>&1 | { grep -v '^ninja: no work to do\.$' || true; }
+}
+
 # A copy of the sample prefix in the build folder, so the committed one never changes, with the
 # drive link that cannot be committed (a file name with a colon cannot be checked out on Windows).
 prepare_demo_prefix() {
@@ -55,13 +88,38 @@ run)
     prefix=$(prepare_demo_prefix)
     WINEPREFIX="$prefix" "$build/src/tintwell"
     ;;
-test)
+bench)
     install_missing_packages "${packages[@]}"
+    build_all
+    "$build/bench/tintwell_bench"
+    ;;
+test)
+    install_missing_packages "${packages[@]}" "${test_packages[@]}"
     build_all
     ctest --test-dir "$build" -j2 --output-on-failure
     ;;
+test-sanitized)
+    install_missing_packages "${packages[@]}" "${test_packages[@]}"
+    build_sanitized
+    ctest --test-dir "$sanitized_build" -j2 --output-on-failure
+    ;;
+test-windows)
+    install_missing_packages "${windows_packages[@]}"
+    build_windows
+    ctest --test-dir "$windows_build" -j2 --output-on-failure
+    ;;
+package)
+    install_missing_packages "${packages[@]}" "${package_packages[@]}"
+    build_all
+    # Quiet but for the package's path; everything CPack said when it fails.
+    output=$(cpack --config "$build/CPackConfig.cmake" -B "$build" 2>&1) || {
+        echo "$output" >&2
+        exit 1
+    }
+    sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p' <<<"$output"
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|test-sanitized|test-windows|package|bench" >&2
     exit 2
     ;;
 esac

@@ -29,14 +29,29 @@ function(tintwell_add_test)
         target_link_libraries(${ARG_NAME} PRIVATE gtest gtest_main)
         add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME})
     endif()
-    if(CMAKE_CROSSCOMPILING AND WIN32)
+    if(TINTWELL_TESTS_UNDER_WINE)
         tintwell_run_under_wine(${ARG_NAME})
     endif()
 endfunction()
 
-# Windows test programs run under Wine, all in one throwaway prefix in the build folder that a
-# setup test creates first (two tests starting Wine on a new prefix at once would race).
+# Windows test programs of a cross build run under Wine (CMAKE_CROSSCOMPILING_EMULATOR), all in one
+# throwaway prefix in the build folder that a setup test makes first: two tests starting Wine on a
+# new prefix at once would race. The same setup stores the registry values of the registry case
+# table in it (see tintwell_wine_registry_prefix).
+set(TINTWELL_TESTS_UNDER_WINE OFF)
+if(CMAKE_CROSSCOMPILING AND WIN32)
+    set(TINTWELL_TESTS_UNDER_WINE ON)
+endif()
 set(TINTWELL_TEST_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+
+# Registers the setup test `fixture`, which makes a Wine prefix in `prefix_dir` with Wine itself
+# and stores the values of tests/gameconfig/RegistryCases.h in its registry with `wine reg add`.
+function(tintwell_wine_registry_prefix fixture prefix_dir)
+    add_test(NAME ${fixture}
+        COMMAND bash ${PROJECT_SOURCE_DIR}/tests/gameconfig/make_registry_prefix.sh ${prefix_dir})
+    # Making a prefix takes some 30 seconds; give a slow machine ten times that.
+    set_tests_properties(${fixture} PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 300)
+endfunction()
 
 function(tintwell_run_under_wine test)
     set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
@@ -44,9 +59,6 @@ function(tintwell_run_under_wine test)
     set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED wine_prefix)
 endfunction()
 
-if(CMAKE_CROSSCOMPILING AND WIN32 AND NOT TEST wine_prefix)
-    add_test(NAME wine_prefix
-        COMMAND ${CMAKE_COMMAND} -E env "WINEPREFIX=${TINTWELL_TEST_WINEPREFIX}" WINEDEBUG=-all
-            wine wineboot --init)
-    set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix)
+if(TINTWELL_TESTS_UNDER_WINE AND NOT TEST wine_prefix)
+    tintwell_wine_registry_prefix(wine_prefix ${TINTWELL_TEST_WINEPREFIX})
 endif()

@@ -1,8 +1,10 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (package g++-mingw-w64-x86-64).
 # The -posix compilers: the win32 thread model has no std::mutex, and GoogleTest needs it.
-# Tests run as Windows programs under Wine (package wine), in a prefix inside the build folder.
+# Tests run as Windows programs under Wine (package wine), in a prefix inside the build folder
+# (cmake/Testing.cmake). Without a Qt for MinGW-w64 the build leaves the windows out.
 #
 #   cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+#   ctest --test-dir build-windows        (or all of it: ./dev.sh test-windows)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

@@ -40,6 +40,19 @@ bool DescribesContent(const NameEntry& entry, std::string_view content) {
            content.substr(start + PrefixLength, entry.RawName.size()) == entry.RawName;
 }
 
+// Everything that must hold before `tag` may take the place of the entry's value in `content`.
+MaybeFailure RefusedTag(std::string_view content, const NameEntry& entry, std::string_view tag) {
+    if (!IsSafeTag(tag))
+        return Failure{"The code must not contain quotes or control characters."};
+    if (!DescribesContent(entry, content))
+        return NameNotFound();
+    return std::nullopt;
+}
+
+std::size_t ValueStart(const NameEntry& entry) {
+    return static_cast<std::size_t>(entry.NamePos) - 1 + PrefixLength;
+}
+
 } // namespace
 
 Outcome<std::string> ReadCfgFile(const std::string& path) {
@@ -78,12 +91,10 @@ Outcome<NameEntry> LocateNameEntry(std::string_view content) {
 
 Outcome<std::string> ContentWithTag(std::string_view content, const NameEntry& entry,
                                     std::string_view tag) {
-    if (!IsSafeTag(tag))
-        return Failure{"The code must not contain quotes or control characters."};
-    if (!DescribesContent(entry, content))
-        return NameNotFound();
+    if (MaybeFailure refused = RefusedTag(content, entry, tag))
+        return *refused;
 
-    const std::size_t valueStart = static_cast<std::size_t>(entry.NamePos) - 1 + PrefixLength;
+    const std::size_t valueStart = ValueStart(entry);
     const std::size_t rest = valueStart + entry.RawName.size();
     std::string result;
     result.reserve(content.size() - entry.RawName.size() + tag.size());
@@ -95,13 +106,26 @@ Outcome<std::string> ContentWithTag(std::string_view content, const NameEntry& e
 
 MaybeFailure SaveCfgFile(const std::string& path, std::string& content, const NameEntry& entry,
                          std::string_view tag) {
-    Outcome<std::string> newContent = ContentWithTag(content, entry, tag);
-    if (!newContent)
-        return newContent.failure();
-    if (newContent.value().size() > MaxContentSize)
+    if (MaybeFailure refused = RefusedTag(content, entry, tag))
+        return refused;
+    if (content.size() - entry.RawName.size() + tag.size() > MaxContentSize)
         return NotWritten(path, std::strerror(EFBIG));
-    if (MaybeFailure failure = ReplaceWholeFile(path, newContent.value()))
+
+    // The tag goes into the caller's text in place, and the old value back if the file cannot be
+    // replaced: a copy of a large file would cost as much as writing it.
+    const std::size_t valueStart = ValueStart(entry);
+    content.replace(valueStart, entry.RawName.size(), tag);
+    auto restore = [&] { content.replace(valueStart, tag.size(), entry.RawName); };
+    MaybeFailure failure;
+    try {
+        failure = ReplaceWholeFile(path, content);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    if (failure) {
+        restore();
         return NotWritten(path, failure->message);
-    content = std::move(newContent).value();
+    }
     return std::nullopt;
 }

@@ -10,14 +10,20 @@
 
 // Whole-file access on the host, one source per platform. Failures carry the system's reason
 // (e.g. "No such file or directory"); callers put it under their own first line. A path with a
-// NUL byte in it names no file: it is never found and never opened.
+// NUL byte in it names no file: it is never found and never opened. Nor, on POSIX systems, does a
+// relative path: every path the program uses there is built from a Wine prefix, so a relative one
+// is a Windows path that could not be mapped onto a drive, and must not name a file in the
+// folder the program happened to be started from.
 
 // True for an ordinary file (a link to one counts); false for a folder, anything else, or nothing.
 bool IsOrdinaryFile(const std::string& path);
 
 // Reads the whole file as bytes; no line end is translated. Only ordinary files are read (a
 // folder, a pipe or a device fails at once instead of blocking or reading forever), and a file
-// longer than `maxBytes` fails with "File too large" before anything is read.
+// longer than `maxBytes` fails with "File too large" before anything is read. The text comes
+// with ReadSpareCapacity bytes of room past its end, so that a caller may lengthen it a little in
+// place (the name in a config file) without the whole text being moved.
+inline constexpr std::size_t ReadSpareCapacity = 4096;
 Outcome<std::string> ReadWholeFile(const std::string& path,
                                    std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 

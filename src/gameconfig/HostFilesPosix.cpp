@@ -26,8 +26,11 @@ Failure SystemFailure(int error) {
     return Failure{Reason(error)};
 }
 
-bool HasNul(const std::string& path) {
-    return path.find('\0') != std::string::npos;
+// A NUL would cut the path short on its way to the system. A relative path is a Windows path
+// that could not be mapped into the prefix (a network share, an unknown drive): taken as it
+// stands it would name a file in whatever folder the program was started from.
+bool NamesNoFile(const std::string& path) {
+    return path.find('\0') != std::string::npos || !path.starts_with('/');
 }
 
 // An open file descriptor, closed when it goes out of scope.
@@ -205,11 +208,11 @@ int FillTempFile(TempFile& temp, std::string_view content, const struct stat* ol
 
 bool IsOrdinaryFile(const std::string& path) {
     struct stat info {};
-    return !HasNul(path) && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return !NamesNoFile(path) && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
-    if (HasNul(path))
+    if (NamesNoFile(path))
         return SystemFailure(ENOENT);
     // Not blocking on open keeps a pipe from stopping the program before the type test below.
     FileHandle file(OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -230,7 +233,7 @@ Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes
         return SystemFailure(errno);
 
     std::string content;
-    content.reserve(static_cast<std::size_t>(info.st_size));
+    content.reserve(static_cast<std::size_t>(info.st_size) + ReadSpareCapacity);
     // Read up to the end of the file, which may lie past the size just seen if the file grows.
     char buffer[1 << 16];
     for (;;) {
@@ -250,7 +253,7 @@ Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes
 }
 
 MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content) {
-    if (HasNul(path))
+    if (NamesNoFile(path))
         return SystemFailure(ENOENT);
     Outcome<std::string> resolved = FinalTarget(path);
     if (!resolved)

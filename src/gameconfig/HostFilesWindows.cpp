@@ -25,8 +25,25 @@ Failure SystemFailure(DWORD error) {
     return Failure{SystemReason(error)};
 }
 
-bool HasNul(const std::string& path) {
-    return path.find('\0') != std::string::npos;
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// A NUL would cut the path short on its way to the system. A path that is not fully qualified
+// ("Games\x.cfg", "\Games\x.cfg", "C:x.cfg") hangs on the folder or the drive the program was
+// started from: it comes from a registry value that names no install folder, and must not name
+// a file there. Fully qualified are "C:\..." and shares ("\\server\share\...").
+bool NamesNoFile(const std::string& path) {
+    if (path.find('\0') != std::string::npos)
+        return true;
+    const bool onDrive =
+        path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]);
+    const bool onShare = path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+    return !onDrive && !onShare;
 }
 
 // An open file handle, closed when it goes out of scope.
@@ -55,46 +72,69 @@ private:
 
 constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// The reasons given where a file is expected and something else is there.
+constexpr const char* IsAFolder = "It is a folder, not a file";
+constexpr const char* NotOrdinary = "Not an ordinary file";
+// Beyond the reader's own limit (Windows has no words of its own for that).
+constexpr const char* TooLarge = "File too large";
+
 // Opens what `path` finally names (links followed) without asking for any access.
 HANDLE OpenForInfo(const std::string& path) {
     return CreateFileA(path.c_str(), 0, ShareAll, nullptr, OPEN_EXISTING,
                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-// The file a write to `path` really changes: a link's final target, so that the link stays.
-// A path that does not exist (yet) is its own target.
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Windows refuses to open a folder as a file with "Access is denied"; say what it really is.
+Failure OpenFailure(const std::string& path, DWORD error) {
+    if (error == ERROR_ACCESS_DENIED && IsFolder(path))
+        return Failure{IsAFolder};
+    return SystemFailure(error);
+}
+
+// The file a write to `path` really changes: for a link (a reparse point) its final target, so
+// that the link stays; otherwise the path itself, also when nothing is there (yet).
 Outcome<std::string> FinalTarget(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str()); // of the link, not its target
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return path;
     FileHandle file(OpenForInfo(path));
-    if (!file.valid()) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND)
-            return path;
-        return SystemFailure(error);
-    }
+    if (!file.valid())
+        return SystemFailure(GetLastError()); // a link to nowhere: replacing it would lose it
     std::string target(MAX_PATH, '\0');
     DWORD length =
         GetFinalPathNameByHandleA(file.get(), target.data(), static_cast<DWORD>(target.size()), 0);
-    if (length >= target.size()) {
-        target.resize(length + 1);
+    if (length >= target.size()) { // too small: `length` is the size needed
+        target.resize(length);
         length = GetFinalPathNameByHandleA(file.get(), target.data(),
                                            static_cast<DWORD>(target.size()), 0);
     }
-    if (length == 0 || length >= target.size())
-        return path; // the system cannot say: write where the caller pointed
+    if (length == 0)
+        return SystemFailure(GetLastError());
+    if (length >= target.size())
+        return SystemFailure(ERROR_FILENAME_EXCED_RANGE); // the link changed while we looked
     target.resize(length);
     return target;
 }
 
-// Refuses to replace a file the user may not write, as writing it in place would.
+// Refuses to replace a file the user may not write, as writing it in place would, and a device
+// ("NUL", "COM1") that only looks like a file.
 MaybeFailure CheckWritable(const std::string& target) {
     FileHandle probe(CreateFileA(target.c_str(), GENERIC_WRITE, ShareAll, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (probe.valid())
-        return std::nullopt;
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND)
-        return std::nullopt;
-    return SystemFailure(error);
+    if (!probe.valid()) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND)
+            return std::nullopt;
+        return SystemFailure(error);
+    }
+    if (GetFileType(probe.get()) != FILE_TYPE_DISK)
+        return Failure{NotOrdinary};
+    return std::nullopt;
 }
 
 struct TempFile {
@@ -102,13 +142,14 @@ struct TempFile {
     HANDLE handle = INVALID_HANDLE_VALUE;
 };
 
-Outcome<TempFile> CreateTempFileBeside(const std::string& target) {
+// A new, empty file next to `target` under a name nobody else uses, with the given attributes.
+Outcome<TempFile> CreateTempFileBeside(const std::string& target, DWORD attributes) {
     static std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate =
             target + ".tintwell-" + std::to_string(random() % 1000000000000u);
         const HANDLE handle = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+                                          attributes, nullptr);
         if (handle != INVALID_HANDLE_VALUE)
             return TempFile{candidate, handle};
         if (GetLastError() != ERROR_FILE_EXISTS)
@@ -156,13 +197,11 @@ MaybeFailure FillTempFile(TempFile& temp, std::string_view content) {
     return std::nullopt;
 }
 
-// Puts the temporary file in the target's place. ReplaceFile keeps the old file's attributes and
-// security; where it cannot be used (no old file, or a file system without it), a plain rename
-// that replaces and is written through.
-MaybeFailure MoveIntoPlace(const std::string& temp, const std::string& target, bool exists) {
-    if (exists && ReplaceFileA(target.c_str(), temp.c_str(), nullptr,
-                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return std::nullopt;
+// Puts the temporary file in the target's place in one rename, written through to the disk; a
+// file that another program holds open without allowing that stays as it is. (ReplaceFile would
+// keep more of the old file's metadata, but it is not one step everywhere: Wine's moves the old
+// file aside first, and leaves a stray file behind when that fails.)
+MaybeFailure MoveIntoPlace(const std::string& temp, const std::string& target) {
     if (MoveFileExA(temp.c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return std::nullopt;
@@ -172,7 +211,7 @@ MaybeFailure MoveIntoPlace(const std::string& temp, const std::string& target, b
 } // namespace
 
 bool IsOrdinaryFile(const std::string& path) {
-    if (HasNul(path))
+    if (NamesNoFile(path))
         return false;
     FileHandle file(OpenForInfo(path));
     BY_HANDLE_FILE_INFORMATION info{};
@@ -185,22 +224,22 @@ bool IsOrdinaryFile(const std::string& path) {
 }
 
 Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
-    if (HasNul(path))
+    if (NamesNoFile(path))
         return SystemFailure(ERROR_FILE_NOT_FOUND);
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.valid())
-        return SystemFailure(GetLastError());
+        return OpenFailure(path, GetLastError());
     if (GetFileType(file.get()) != FILE_TYPE_DISK)
-        return Failure{"Not an ordinary file"};
+        return Failure{NotOrdinary};
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size))
         return SystemFailure(GetLastError());
     if (static_cast<unsigned long long>(size.QuadPart) > maxBytes)
-        return SystemFailure(ERROR_FILE_TOO_LARGE);
+        return Failure{TooLarge};
 
     std::string content;
-    content.reserve(static_cast<std::size_t>(size.QuadPart));
+    content.reserve(static_cast<std::size_t>(size.QuadPart) + ReadSpareCapacity);
     char buffer[1 << 16];
     for (;;) {
         DWORD got = 0;
@@ -209,14 +248,14 @@ Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes
         if (got == 0)
             break;
         if (content.size() + got > maxBytes)
-            return SystemFailure(ERROR_FILE_TOO_LARGE);
+            return Failure{TooLarge};
         content.append(buffer, got);
     }
     return content;
 }
 
 MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content) {
-    if (HasNul(path))
+    if (NamesNoFile(path))
         return SystemFailure(ERROR_FILE_NOT_FOUND);
     Outcome<std::string> resolved = FinalTarget(path);
     if (!resolved)
@@ -226,18 +265,27 @@ MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content)
     const DWORD attributes = GetFileAttributesA(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Failure{IsAFolder};
+    // Windows refuses to change a read-only file whoever asks, so Tintwell does too, also where
+    // the probe below would pass (an administrator under Wine).
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
         return SystemFailure(ERROR_ACCESS_DENIED);
     if (MaybeFailure refused = CheckWritable(target))
         return refused;
 
-    Outcome<TempFile> created = CreateTempFileBeside(target);
+    // The new file keeps what the old one's attributes say about it.
+    constexpr DWORD kept = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD newAttributes =
+        exists && (attributes & kept) ? attributes & kept : FILE_ATTRIBUTE_NORMAL;
+    Outcome<TempFile> created = CreateTempFileBeside(target, newAttributes);
     if (!created)
         return created.failure();
     TempFile temp = std::move(created).value();
 
     MaybeFailure failure = FillTempFile(temp, content);
     if (!failure)
-        failure = MoveIntoPlace(temp.path, target, exists);
+        failure = MoveIntoPlace(temp.path, target);
     if (failure)
         DeleteFileA(temp.path.c_str());
     return failure;

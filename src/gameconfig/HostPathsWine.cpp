@@ -1,8 +1,8 @@
 #include "gameconfig/HostPaths.h"
 #include "gameconfig/WinePrefix.h"
+#include "gameconfig/WinePrefixesRegistry.h"
 
-// Without a Windows of its own, the program finds the games where Linux users have them: in the
-// current Wine prefix.
+// The game's files are in the prefix whose registry told where the game is installed.
 std::string HostPathFor(const std::string& windowsPath) {
-    return MapIntoPrefix(CurrentWinePrefix(), windowsPath);
+    return MapIntoPrefix(WinePlatformRegistry().prefixForPaths(), windowsPath);
 }

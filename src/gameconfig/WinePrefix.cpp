@@ -1,5 +1,7 @@
 #include "gameconfig/WinePrefix.h"
 
+#include "gameconfig/SteamLibraries.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -20,16 +22,6 @@ namespace {
 std::string NonEmptyEnv(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-std::string HomeFolder() {
-    std::string home = NonEmptyEnv("HOME");
-#if !defined(_WIN32)
-    if (home.empty())
-        if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
-            home = user->pw_dir;
-#endif
-    return home;
 }
 
 bool IsAsciiLetter(char c) {
@@ -103,7 +95,24 @@ std::string WithoutTrailingSlashes(std::string path) {
     return path == "/" ? "" : path;
 }
 
+// A path that cannot be mapped stays a Windows path, written with backslashes only ("/" is a
+// separator there too): then it is no absolute host path either, and names no file on the host.
+std::string Unmapped(std::string windowsPath) {
+    std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+    return windowsPath;
+}
+
 } // namespace
+
+std::string HomeFolder() {
+    std::string home = NonEmptyEnv("HOME");
+#if !defined(_WIN32)
+    if (home.empty())
+        if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
+            home = user->pw_dir;
+#endif
+    return home;
+}
 
 std::string CurrentWinePrefix() {
     std::string prefix = NonEmptyEnv("WINEPREFIX");
@@ -112,18 +121,29 @@ std::string CurrentWinePrefix() {
     return HomeFolder() + "/.wine";
 }
 
+std::vector<std::string> WinePrefixesToSearch() {
+    if (std::string chosen = NonEmptyEnv("WINEPREFIX"); !chosen.empty())
+        return {chosen};
+    std::vector<std::string> prefixes{CurrentWinePrefix()};
+    // Without a home folder there is no Steam to look in (and no relative path is taken for one).
+    if (const std::string home = HomeFolder(); !home.empty())
+        for (const fs::path& prefix : SteamPlayPrefixes(home))
+            prefixes.push_back(prefix.string());
+    return prefixes;
+}
+
 std::string MapIntoPrefix(const std::string& prefixDir, const std::string& windowsPath) {
     // Without a drive letter (a relative path, "\\server\share") there is no drive to map onto;
     // a NUL byte would cut the path short on its way to the system.
     if (windowsPath.size() < 2 || !IsAsciiLetter(windowsPath[0]) || windowsPath[1] != ':' ||
         windowsPath.find('\0') != std::string::npos)
-        return windowsPath;
+        return Unmapped(windowsPath);
 
     // The drive's link is the base of the host path; the system follows it on every access.
     std::string hostPath =
         WithoutTrailingSlashes(prefixDir) + "/dosdevices/" + AsciiLower(windowsPath[0]) + ":";
     if (!EntryExists(hostPath))
-        return windowsPath; // a drive Wine does not know
+        return Unmapped(windowsPath); // a drive Wine does not know
 
     bool folderExists = true;
     for (const std::string& component :

@@ -1,15 +1,18 @@
 #include "gameconfig/WineRegFile.h"
 
+#include "gameconfig/HostFiles.h"
 #include "gameconfig/RegistryApi.h"
 #include "gameconfig/UnicodeText.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 constexpr std::string_view FileSignature = "WINE REGISTRY Version 2";
+
+// Far more than any real registry file (a fresh prefix's system.reg has some 2 MiB, a well-used
+// one tens of MiB); reading a larger one whole would only exhaust the memory.
+constexpr std::size_t MaxRegFileSize = std::size_t{512} << 20;
 
 // Hands out a text's lines one by one, without the LF and without a CR right before it.
 class LineReader {
@@ -363,15 +366,10 @@ std::optional<WineRegKey> FindWineRegKey(std::string_view fileText, std::string_
 }
 
 std::optional<std::string> ReadRegFileText(const std::filesystem::path& file) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error))
+    // The host file layer reads ordinary files only (a pipe or a device neither blocks nor runs
+    // on for ever) and reads them whole or not at all.
+    Outcome<std::string> text = ReadWholeFile(file.string(), MaxRegFileSize);
+    if (!text)
         return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
-        return std::nullopt;
-    return std::move(text).str();
+    return std::move(text).value();
 }

@@ -53,5 +53,6 @@ private:
 // not hold the key.
 std::optional<WineRegKey> FindWineRegKey(std::string_view fileText, std::string_view keyPath);
 
-// The whole text of a registry file, or nothing when it is missing or cannot be read.
+// The whole text of a registry file, or nothing when it is missing, is no ordinary file, cannot
+// be read whole, or is larger than any real registry file (512 MiB).
 std::optional<std::string> ReadRegFileText(const std::filesystem::path& file);

@@ -41,7 +41,8 @@ std::string EncodeTag(std::string_view visible, int length, NameColorTable& colo
     for (int i = 1; i <= length && i <= MaxNameLength; ++i) {
         if (colors[i] != colors[i - 1]) {
             tag += Caret;
-            tag += std::to_string(colors[i]);
+            tag += colors[i] <= 9 ? std::string(1, static_cast<char>('0' + colors[i]))
+                                  : std::to_string(colors[i]);
         }
         if (static_cast<std::size_t>(i) <= visible.size())
             tag += visible[i - 1];

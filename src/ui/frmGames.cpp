@@ -2,6 +2,7 @@
 
 #include "startup/Games.h"
 #include "startup/SharedState.h"
+#include "ui/Picture.h"
 #include "ui/Twips.h"
 #include "ui/WindowLook.h"
 
@@ -30,7 +31,7 @@ QPushButton* MakePictureButton(QWidget* parent, const char* name, const QString&
     auto* button = new QPushButton(parent);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(box);
-    button->setIcon(QIcon(QPixmap(picture)));
+    button->setIcon(QIcon(Picture(picture)));
     button->setIconSize(pictureSize);
     button->setAccessibleName(gameName);
     button->setStyleSheet(PictureButtonStyle);
@@ -48,7 +49,7 @@ frmGames::frmGames()
     setObjectName(QStringLiteral("frmGames"));
     setModal(true);
     setFixedSize(TwipsToPixels(7680), TwipsToPixels(4185));
-    setWindowIcon(QIcon(QStringLiteral(":/art/icon.png")));
+    setWindowIcon(QIcon(Picture(QStringLiteral(":/art/icon.png"))));
     SetBackgroundColor(*this, DialogBackground);
     CreateControls();
     setTabOrder(cmdCODUO, cmdCOD);
@@ -62,7 +63,7 @@ void frmGames::CreateControls() {
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(TwipsRect(-120, 0, 8700, 4200));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/art/games_background.png")));
+    Image1->setPixmap(Picture(QStringLiteral(":/art/games_background.png")));
 
     lblSelect = new QLabel(QStringLiteral("Select Your Game for change"), this);
     lblSelect->setObjectName(QStringLiteral("lblSelect"));

@@ -7,6 +7,7 @@
 #include "startup/SharedState.h"
 #include "ui/ClickLabel.h"
 #include "ui/Cp1250.h"
+#include "ui/Picture.h"
 #include "ui/SelectionMark.h"
 #include "ui/ShowError.h"
 #include "ui/Twips.h"
@@ -100,7 +101,7 @@ frmMain::frmMain()
                            Qt::CustomizeWindowHint) {
     setObjectName(QStringLiteral("frmMain"));
     setFixedSize(TwipsToPixels(ClientWidth), TwipsToPixels(ClientHeight));
-    setWindowIcon(QIcon(QStringLiteral(":/art/icon.png")));
+    setWindowIcon(QIcon(Picture(QStringLiteral(":/art/icon.png"))));
     SetBackgroundColor(*this, WindowBackground);
     CreateControls();
     SetFocusOrder();
@@ -113,7 +114,9 @@ void frmMain::CreateControls() {
     auto* background = new ClickLabel(0, this);
     background->setObjectName(QStringLiteral("Plocha"));
     background->setGeometry(TwipsRect(-600, 0, 9000, 4200));
-    background->setPixmap(QPixmap(QStringLiteral(":/art/main_background.png")));
+    // Stretched once here rather than by the label at its first paint; it stays a stretched label.
+    background->setPixmap(
+        StretchedPicture(QStringLiteral(":/art/main_background.png"), background->size()));
     background->setScaledContents(true);
     Plocha = background;
 

@@ -1,6 +1,7 @@
 #include "gameconfig/CfgFile.h"
 
 #include "gameconfig/HostFiles.h"
+#include "support/SystemReasons.h"
 #include "support/TestPrefix.h"
 
 #include <cerrno>
@@ -210,7 +211,7 @@ TEST_F(CfgFileTest, FolderRemovedBeforeSaving) {
     MaybeFailure failure = SaveCfgFile(cfgPath(), content, entry, "X");
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->message,
-              "CFG file (" + cfgPath() + ") could not be written.\nNo such file or directory");
+              "CFG file (" + cfgPath() + ") could not be written.\n" + reason::FolderNotFound());
     EXPECT_EQ(content, before);
     EXPECT_FALSE(fs::exists(m_dir.path()));
 }
@@ -241,9 +242,9 @@ TEST_F(CfgFileTest, ReadFailuresQuoteThePathAndTheReason) {
         fs::path path;
         std::string reason;
     } cases[] = {
-        {m_dir.path() / "missing.cfg", "No such file or directory"},
-        {folder, "Is a directory"},
-        {huge, "File too large"},
+        {m_dir.path() / "missing.cfg", reason::FileNotFound()},
+        {folder, reason::IsAFolder()},
+        {huge, reason::FileTooLarge()},
     };
     for (const auto& c : cases) {
         Outcome<std::string> read = ReadCfgFile(c.path.string());

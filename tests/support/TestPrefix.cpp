@@ -6,6 +6,11 @@
 #include <map>
 #include <random>
 #include <stdexcept>
+#include <utility>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -27,6 +32,30 @@ TempDir::~TempDir() {
     // Tests may have taken permissions away; give them back so everything can go.
     fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(m_path, ignored);
+}
+
+void SetEnv(const std::string& name, const std::optional<std::string>& value) {
+#if defined(_WIN32)
+    // The C runtime (getenv) and the system (GetEnvironmentVariable) each keep a copy.
+    _putenv_s(name.c_str(), value.value_or("").c_str());
+    SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+#else
+    if (value)
+        setenv(name.c_str(), value->c_str(), 1);
+    else
+        unsetenv(name.c_str());
+#endif
+}
+
+ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)
+    : m_name(std::move(name)) {
+    if (const char* old = std::getenv(m_name.c_str()))
+        m_old = old;
+    SetEnv(m_name, value);
+}
+
+ScopedEnv::~ScopedEnv() {
+    SetEnv(m_name, m_old);
 }
 
 std::string ReadBytes(const fs::path& file) {
@@ -51,24 +80,15 @@ std::string RegEscape(const std::string& text) {
 }
 
 TestPrefix::TestPrefix() {
-    if (const char* old = std::getenv("WINEPREFIX")) {
-        m_hadOldPrefix = true;
-        m_oldPrefix = old;
-    }
     fs::create_directories(driveC());
     fs::create_directories(dir() / "dosdevices");
     fs::create_directory_symlink("../drive_c", dir() / "dosdevices" / "c:");
     fs::create_directory_symlink("/", dir() / "dosdevices" / "z:");
     writeSystemReg();
-    setenv("WINEPREFIX", dir().c_str(), 1);
+    m_winePrefix.emplace("WINEPREFIX", dir().string());
 }
 
-TestPrefix::~TestPrefix() {
-    if (m_hadOldPrefix)
-        setenv("WINEPREFIX", m_oldPrefix.c_str(), 1);
-    else
-        unsetenv("WINEPREFIX");
-}
+TestPrefix::~TestPrefix() = default;
 
 void TestPrefix::addString(const std::string& keyPath, const std::string& name,
                            const std::string& value) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,12 +19,31 @@ private:
     std::filesystem::path m_path;
 };
 
+// Sets an environment variable of this process, or removes it when `value` is nullopt. On Windows
+// an empty value removes the variable too: its C runtime cannot hold an empty one.
+void SetEnv(const std::string& name, const std::optional<std::string>& value);
+
+// Sets (or, with nullopt, removes) an environment variable while it lives; the old state comes
+// back afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv(std::string name, const std::optional<std::string>& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
+
 std::string ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 
 // A Wine prefix in a temporary folder, laid out as Wine lays it out: drive_c/, dosdevices/c:
 // linking to ../drive_c, and a system.reg (HKEY_LOCAL_MACHINE) written from the values added.
-// While it lives, $WINEPREFIX names it; the old value comes back afterwards.
+// While it lives, $WINEPREFIX names it; the old value comes back afterwards. Not on Windows,
+// where no file name holds the colon of the drive links.
 class TestPrefix {
 public:
     TestPrefix();
@@ -57,8 +77,7 @@ private:
 
     TempDir m_dir;
     std::vector<Value> m_values;
-    std::string m_oldPrefix;
-    bool m_hadOldPrefix = false;
+    std::optional<ScopedEnv> m_winePrefix;
 };
 
 // "C:\a\b" -> "[a\\\\b]"-style escaping of system.reg: backslashes and quotes get a backslash.

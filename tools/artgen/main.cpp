@@ -2,14 +2,17 @@
 // game buttons and the icon. The build runs it and compiles its output into the program as Qt
 // resources (see src/ui/artwork/CMakeLists.txt); it can also be run by hand:
 //
-//     tintwell_artgen [--icon-sizes 48,64,128,256] <output folder>
+//     tintwell_artgen [--icon-sizes 48,64,128,256] [--windows-icon <file.ico>] [<output folder>]
 //
 // It writes main_background.png, games_background.png, button_cod.png, button_coduo.png and
-// icon.png into the folder, plus icon_<size>.png for each size asked for (desktop icons). It
-// needs no display: unless QT_QPA_PLATFORM says otherwise it uses Qt's offscreen platform. The
-// lettering uses "Liberation Sans" (fonts-liberation); the same fonts give the same pixels.
+// icon.png into the folder, plus icon_<size>.png for each size asked for (desktop icons).
+// --windows-icon also writes the icon as a Windows icon file, which the Windows build puts into
+// the program (cmake/WindowsResources.cmake); with it the folder may be left out. It needs no
+// display: unless QT_QPA_PLATFORM says otherwise it uses Qt's offscreen platform. The lettering
+// uses "Liberation Sans" (fonts-liberation); the same fonts give the same pixels.
 
 #include "Artwork.h"
+#include "IconFile.h"
 
 #include <QCommandLineParser>
 #include <QFontInfo>
@@ -43,13 +46,28 @@ int main(int argc, char* argv[]) {
         "icon-sizes", "Also write icon_<size>.png for each of these sizes (e.g. 48,64,128,256).",
         "sizes");
     parser.addOption(iconSizesOption);
-    parser.addPositionalArgument("folder", "Where to write the pictures.");
+    const QCommandLineOption windowsIconOption(
+        "windows-icon", "Also write the icon as a Windows icon file (.ico) to this path.", "file");
+    parser.addOption(windowsIconOption);
+    parser.addPositionalArgument("folder", "Where to write the pictures.", "[folder]");
     parser.process(app);
 
     const QStringList folders = parser.positionalArguments();
-    if (folders.size() != 1) {
+    // Only the Windows icon: the PNG pictures, desktop icons included, need a folder.
+    const bool windowsIconOnly =
+        parser.isSet(windowsIconOption) && folders.isEmpty() && !parser.isSet(iconSizesOption);
+    if (folders.size() > 1 || (folders.isEmpty() && !windowsIconOnly)) {
         Complain("give exactly one output folder (see --help)");
         return 2;
+    }
+    if (parser.isSet(windowsIconOption)) {
+        const QString error = WriteWindowsIcon(parser.value(windowsIconOption));
+        if (!error.isEmpty()) {
+            Complain(error);
+            return 1;
+        }
+        if (windowsIconOnly)
+            return 0;
     }
 
     std::vector<Picture> pictures = WindowPictures();

@@ -1,0 +1,110 @@
+#include "WindowBench.h"
+
+#include "Rounds.h"
+#include "Scratch.h"
+#include "WindowRun.h"
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double StartupLimit = 1.2;
+constexpr double MemoryLimit = 1.0; // of the budget: 1.1 times the bare window plus 2 MiB
+
+// United Offensive's key in the sample's system.reg, as the file writes it.
+constexpr const char* UnitedOffensiveRegKey =
+    "Software\\\\Wow6432Node\\\\Activision\\\\Call of Duty United Offensive";
+
+// The sample prefix as it is (both games) and with United Offensive taken out of its registry.
+struct SamplePrefixes {
+    fs::path bothGames;
+    fs::path callOfDutyOnly;
+};
+
+SamplePrefixes CopySamplePrefixes(const fs::path& demo, const fs::path& scratch) {
+    SamplePrefixes prefixes{scratch / "prefix-both-games", scratch / "prefix-call-of-duty"};
+    CopySamplePrefix(demo, prefixes.bothGames);
+    CopySamplePrefix(demo, prefixes.callOfDutyOnly);
+    const fs::path reg = prefixes.callOfDutyOnly / "system.reg";
+    const std::string withoutUnitedOffensive =
+        WithoutRegistryKey(FileText(reg), UnitedOffensiveRegKey);
+    std::ofstream(reg, std::ios::binary | std::ios::trunc) << withoutUnitedOffensive;
+    return prefixes;
+}
+
+// Every window kind once a round, in an order that turns with the rounds.
+std::map<WindowKind, std::vector<WindowRun>> RunWindowRounds(const BenchOptions& options,
+                                                             const SamplePrefixes& prefixes,
+                                                             const fs::path& errorLog) {
+    constexpr std::size_t KindCount = std::size(AllWindowKinds);
+    std::map<WindowKind, std::vector<WindowRun>> runs;
+    for (int round = options.warmUp ? -1 : 0; round < options.windowRounds; ++round) {
+        for (std::size_t i = 0; i < KindCount; ++i) {
+            const WindowKind kind =
+                AllWindowKinds[(i + static_cast<std::size_t>(round + 1)) % KindCount];
+            const fs::path& prefix = kind == WindowKind::EditorAfterDialog
+                                         ? prefixes.bothGames
+                                         : prefixes.callOfDutyOnly;
+            const WindowRun run = RunWindowProcessOnce(kind, prefix, errorLog);
+            if (round >= 0)
+                runs[kind].push_back(run);
+        }
+    }
+    return runs;
+}
+
+Paired Pair(const std::vector<WindowRun>& tintwell, const std::vector<WindowRun>& baseline,
+            double WindowRun::*measure) {
+    Paired paired;
+    for (std::size_t round = 0; round < tintwell.size(); ++round)
+        paired.add(tintwell[round].*measure, baseline[round].*measure);
+    return paired;
+}
+
+Row StartupRow(const std::string& measure, const Paired& startup) {
+    return {measure, Fixed(Median(startup.tintwell), 1) + " ms",
+            Fixed(Median(startup.baseline), 1) + " ms", Fixed(Median(startup.ratios), 2),
+            static_cast<int>(startup.ratios.size())};
+}
+
+Row MemoryRow(const std::string& measure, const Paired& memory) {
+    const double tintwellKiB = Median(memory.tintwell);
+    const double baselineKiB = Median(memory.baseline);
+    return {measure, Fixed(tintwellKiB / 1024, 1) + " MiB", Fixed(baselineKiB / 1024, 1) + " MiB",
+            Fixed(tintwellKiB / baselineKiB, 2), static_cast<int>(memory.ratios.size())};
+}
+
+} // namespace
+
+// The goals hold the editor (only Call of Duty installed, so the editor is the first window) to
+// the bare window. The other rows show what the game dialog adds and what loading a font costs.
+void MeasureWindows(const BenchOptions& options, const fs::path& scratch, Report& report) {
+    const SamplePrefixes prefixes = CopySamplePrefixes(options.samplePrefix, scratch);
+    auto runs = RunWindowRounds(options, prefixes, scratch / "window-stderr.txt");
+    const auto& editor = runs[WindowKind::Editor];
+    const auto& afterDialog = runs[WindowKind::EditorAfterDialog];
+    const auto& bare = runs[WindowKind::BareWindow];
+    const auto& blank = runs[WindowKind::BlankWindow];
+
+    const Paired startup = Pair(editor, bare, &WindowRun::startupMs);
+    const Paired memory = Pair(editor, bare, &WindowRun::peakKiB);
+    report.rows.push_back(StartupRow("start-up to window shown, editor vs bare window", startup));
+    report.rows.push_back(StartupRow("  the same, game dialog answered first, vs bare window",
+                                     Pair(afterDialog, bare, &WindowRun::startupMs)));
+    report.rows.push_back(StartupRow("  the same, editor vs blank window (no font loaded)",
+                                     Pair(editor, blank, &WindowRun::startupMs)));
+    report.rows.push_back(MemoryRow("peak resident memory, editor vs bare window", memory));
+    report.rows.push_back(MemoryRow("  the same, game dialog answered first, vs bare window",
+                                    Pair(afterDialog, bare, &WindowRun::peakKiB)));
+    report.rows.push_back(MemoryRow("  the same, editor vs blank window (no font loaded)",
+                                    Pair(editor, blank, &WindowRun::peakKiB)));
+    report.goals.push_back({"startup", Median(startup.ratios), StartupLimit});
+    report.goals.push_back({"memory",
+                            MemoryBudgetRatio(Median(memory.tintwell), Median(memory.baseline)),
+                            MemoryLimit});
+}

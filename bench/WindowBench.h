@@ -1,0 +1,12 @@
+#pragma once
+
+#include "Benchmark.h"
+#include "Report.h"
+
+#include <filesystem>
+
+// Start-up time and peak memory of the editor against a bare Qt window, each in processes of its
+// own, on copies of the sample prefix in `scratch`. Adds the rows and the goals "startup" and
+// "memory" to `report`.
+void MeasureWindows(const BenchOptions& options, const std::filesystem::path& scratch,
+                    Report& report);

@@ -1,0 +1,70 @@
+# What `cmake --install` puts where (GNU layout below the install prefix), and the Debian package
+# CPack makes of it (`cpack -G DEB` in the build folder, or `./dev.sh package`):
+#
+#   bin/tintwell
+#   share/applications/tintwell.desktop                 the menu entry
+#   share/icons/hicolor/<size>x<size>/apps/tintwell.png  32 (the windows' icon) to 256
+#   share/metainfo/<app id>.metainfo.xml                 what software centres show
+include(GNUInstallDirs)
+
+install(TARGETS tintwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+if(NOT UNIX OR APPLE)
+    return()
+endif()
+
+# The project has no web site of its own yet: AppStream wants a web address for the screenshot
+# (docs/screenshot.png), and these name one under an example domain until there is.
+set(TINTWELL_APP_ID "org.example.tintwell" CACHE STRING "AppStream id of the program")
+set(TINTWELL_HOMEPAGE_URL "https://tintwell.example.org/" CACHE STRING "The project's web site")
+set(TINTWELL_SCREENSHOT_URL "${TINTWELL_HOMEPAGE_URL}screenshot.png"
+    CACHE STRING "Web address of docs/screenshot.png")
+
+set(tintwell_data ${PROJECT_SOURCE_DIR}/data)
+set(tintwell_metainfo ${PROJECT_BINARY_DIR}/data/${TINTWELL_APP_ID}.metainfo.xml)
+configure_file(${tintwell_data}/tintwell.metainfo.xml.in ${tintwell_metainfo} @ONLY)
+
+install(FILES ${tintwell_data}/tintwell.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${tintwell_metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The icons come from the artwork generator: icon.png is the windows' 32 x 32 icon, icon_<size>.png
+# the larger ones drawn for the icon theme. `all` must draw them before anything is installed.
+get_target_property(tintwell_art_dir tintwell_artwork ART_DIR)
+add_dependencies(tintwell tintwell_artwork)
+set(TINTWELL_ICON_SIZES 32 48 64 128 256)
+foreach(size IN LISTS TINTWELL_ICON_SIZES)
+    if(size EQUAL 32)
+        set(icon ${tintwell_art_dir}/icon.png)
+    else()
+        set(icon ${tintwell_art_dir}/icon_${size}.png)
+    endif()
+    install(FILES ${icon}
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME tintwell.png)
+endforeach()
+
+# The Debian package.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tintwell)
+set(CPACK_PACKAGE_VENDOR "The Tintwell team")
+set(CPACK_PACKAGE_CONTACT "The Tintwell team <tintwell@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "colour your player name for Call of Duty and United Offensive")
+# The long description; CPack puts the summary above it and indents its lines.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Instead of typing colour codes such as ^1 and ^7 by hand, click the letters
+of your name and a colour; Tintwell writes the coded name into the game's
+multiplayer config file and changes nothing else in it. It finds the game
+in Wine, in the Wine prefix named by WINEPREFIX, or in the Steam Play
+prefix of the Steam release.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${TINTWELL_HOMEPAGE_URL})
+# The dependencies are decided when the package is made (see the file).
+set(CPACK_TINTWELL_QT_VERSION ${Qt6_VERSION})
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/DebDependencies.cmake)
+include(CPack)

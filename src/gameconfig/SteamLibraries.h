@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Steam Play runs each Windows game in a Wine prefix of its own, made by Proton:
+// <library>/steamapps/compatdata/<app id>/pfx. A library is a Steam installation's own folder or
+// any further folder it keeps games in.
+
+inline constexpr int SteamAppCallOfDuty = 2620;
+inline constexpr int SteamAppUnitedOffensive = 2640;
+
+// The library folders a steamapps/libraryfolders.vdf names, as written: newer files give a
+// "path" inside numbered blocks, older ones give the path as the value of a numbered key. A
+// broken file names none.
+std::vector<std::string> LibraryFoldersIn(std::string_view vdfText);
+
+// The Steam installations under `home` (native, Flatpak, Snap) that exist, each once however
+// many links lead to it, as canonical paths.
+std::vector<std::filesystem::path> SteamRoots(const std::filesystem::path& home);
+
+// Every library of those installations that exists: each root, then the libraries its
+// libraryfolders.vdf lists; each once, as canonical paths.
+std::vector<std::filesystem::path> SteamLibraries(const std::filesystem::path& home);
+
+// The Steam Play prefixes of the two games that exist in those libraries: Call of Duty's in
+// every library first, then United Offensive's, so that each game's own prefix is asked before
+// the other game's.
+std::vector<std::filesystem::path> SteamPlayPrefixes(const std::filesystem::path& home);

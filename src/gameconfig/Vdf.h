@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Valve's text key-value format (".vdf"), as Steam writes libraryfolders.vdf:
+//
+//   "libraryfolders"
+//   {
+//       "0"
+//       {
+//           "path"      "/home/player/.local/share/Steam"
+//       }
+//   }
+//
+// A key is followed either by a text value or by a block of further entries in braces. Keys and
+// values are quoted (with the escapes \\ \" \n \t) or bare words; "//" starts a comment that runs
+// to the end of the line; a "[$CONDITION]" after an entry is read and ignored.
+
+struct VdfEntry {
+    std::string key;
+    std::string value;              // for a text entry
+    std::vector<VdfEntry> children; // for a block
+    bool isBlock = false;
+};
+
+// The first of `entries` whose key equals `key` without regard to ASCII case, or nullptr.
+const VdfEntry* FindVdfEntry(const std::vector<VdfEntry>& entries, std::string_view key);
+
+// The top-level entries of a file's text, or nothing when the text is not well formed (an
+// unterminated string, unbalanced braces, a key without a value, nesting deeper than any real
+// file has).
+std::optional<std::vector<VdfEntry>> ParseVdf(std::string_view text);

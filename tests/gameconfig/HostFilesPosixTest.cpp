@@ -1,0 +1,212 @@
+// The host file layer on POSIX systems: links, pipes, permission bits and owners.
+
+#include "HostFilesTestSupport.h"
+
+#include <cerrno>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace std::string_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The "nobody" user and group of Debian and most other systems.
+constexpr uid_t Nobody = 65534;
+
+mode_t ModeOf(const fs::path& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+// Runs `action` as an ordinary user: root writes whatever the permissions say, so as root the
+// action runs in a child process that has given its privileges up. Gives the action's answer.
+std::string RunUnprivileged(const std::function<std::string()>& action) {
+    if (geteuid() != 0)
+        return action();
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return "pipe failed";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeEnds[0]);
+        std::string answer = "could not become unprivileged";
+        if (setgid(Nobody) == 0 && setuid(Nobody) == 0)
+            answer = action();
+        (void)!write(pipeEnds[1], answer.data(), answer.size());
+        _exit(0);
+    }
+    close(pipeEnds[1]);
+    std::string answer;
+    char buffer[256];
+    for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        answer.append(buffer, static_cast<std::size_t>(got));
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return answer;
+}
+
+using HostFilesPosixTest = HostFilesTest;
+
+// ---------------------------------------------------------------------------------------------
+// IsOrdinaryFile
+
+TEST_F(HostFilesPosixTest, LinksToFilesCountPipesDoNot) {
+    WriteBytes(At("file.cfg"), "x");
+    fs::create_directory(At("folder.cfg"));
+    fs::create_symlink("file.cfg", At("link.cfg"));
+    fs::create_symlink("link.cfg", At("link-to-link.cfg"));
+    fs::create_symlink("folder.cfg", At("link-to-folder.cfg"));
+    fs::create_symlink("missing.cfg", At("dangling.cfg"));
+    ASSERT_EQ(mkfifo(At("pipe.cfg").c_str(), 0600), 0);
+
+    const struct {
+        const char* name;
+        bool found;
+    } cases[] = {
+        {"link.cfg", true},      {"link-to-link.cfg", true}, {"link-to-folder.cfg", false},
+        {"dangling.cfg", false}, {"pipe.cfg", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsOrdinaryFile(At(c.name).string()), c.found) << c.name;
+}
+
+// ---------------------------------------------------------------------------------------------
+// ReadWholeFile
+
+TEST_F(HostFilesPosixTest, ReadsThroughALink) {
+    WriteBytes(At("target.cfg"), "seta name \"x\"\r\n");
+    fs::create_symlink("target.cfg", At("link.cfg"));
+    Outcome<std::string> read = ReadWholeFile(At("link.cfg").string());
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value(), "seta name \"x\"\r\n");
+}
+
+TEST_F(HostFilesPosixTest, PipeIsRefusedWithoutWaitingForAWriter) {
+    ASSERT_EQ(mkfifo(At("pipe.cfg").c_str(), 0600), 0);
+    Outcome<std::string> read = ReadWholeFile(At("pipe.cfg").string());
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.failure().message, "Not an ordinary file");
+}
+
+TEST_F(HostFilesPosixTest, UnreadableFileGivesTheReason) {
+    WriteBytes(At("secret.cfg"), "x");
+    fs::permissions(At("secret.cfg"), fs::perms::none);
+    const std::string answer = RunUnprivileged([&] {
+        Outcome<std::string> read = ReadWholeFile(At("secret.cfg").string());
+        return read ? "read" : read.failure().message;
+    });
+    EXPECT_EQ(answer, "Permission denied");
+}
+
+// ---------------------------------------------------------------------------------------------
+// ReplaceWholeFile
+
+TEST_F(HostFilesPosixTest, LinkStaysAndItsTargetChanges) {
+    const fs::path elsewhere = At("elsewhere");
+    WriteBytes(elsewhere / "real.cfg", "old");
+    fs::create_symlink("elsewhere/real.cfg", At("relative.cfg"));
+    fs::create_symlink(At("relative.cfg"), At("absolute-to-link.cfg"));
+
+    for (const char* link : {"relative.cfg", "absolute-to-link.cfg"}) {
+        const std::string content = "new through "s + link;
+        EXPECT_EQ(Replace(At(link), content), "") << link;
+        EXPECT_TRUE(fs::is_symlink(At(link))) << link;
+        EXPECT_EQ(ReadBytes(elsewhere / "real.cfg"), content) << link;
+    }
+    EXPECT_EQ(fs::read_symlink(At("relative.cfg")), "elsewhere/real.cfg");
+    EXPECT_EQ(Listing(elsewhere), std::set<std::string>{"real.cfg"});
+    EXPECT_EQ(Listing(m_dir.path()),
+              (std::set<std::string>{"elsewhere", "relative.cfg", "absolute-to-link.cfg"}));
+}
+
+TEST_F(HostFilesPosixTest, LinkLoopFails) {
+    fs::create_symlink("b.cfg", At("a.cfg"));
+    fs::create_symlink("a.cfg", At("b.cfg"));
+    EXPECT_EQ(Replace(At("a.cfg"), "x"), "Too many levels of symbolic links");
+    EXPECT_TRUE(fs::is_symlink(At("a.cfg")));
+}
+
+TEST_F(HostFilesPosixTest, PipeIsNotReplaced) {
+    ASSERT_EQ(mkfifo(At("pipe.cfg").c_str(), 0600), 0);
+    EXPECT_EQ(Replace(At("pipe.cfg"), "new"), "Not an ordinary file");
+    EXPECT_TRUE(fs::is_fifo(At("pipe.cfg")));
+    EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"pipe.cfg"});
+}
+
+TEST_F(HostFilesPosixTest, PermissionBitsAreKept) {
+    for (const mode_t mode : {0600, 0640, 0604, 0666, 0751, 02644}) {
+        WriteBytes(At("file.cfg"), "old");
+        ASSERT_EQ(chmod(At("file.cfg").c_str(), mode), 0);
+        EXPECT_EQ(Replace(At("file.cfg"), "new"), "");
+        EXPECT_EQ(ModeOf(At("file.cfg")), mode) << std::oct << mode;
+        fs::remove(At("file.cfg"));
+    }
+}
+
+TEST_F(HostFilesPosixTest, OwnerIsKeptWherePermitted) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another owner";
+    WriteBytes(At("file.cfg"), "old");
+    ASSERT_EQ(chown(At("file.cfg").c_str(), Nobody, Nobody), 0);
+    EXPECT_EQ(Replace(At("file.cfg"), "new"), "");
+    struct stat info {};
+    ASSERT_EQ(stat(At("file.cfg").c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, Nobody);
+    EXPECT_EQ(info.st_gid, Nobody);
+}
+
+TEST_F(HostFilesPosixTest, QuotaExceededLeavesTheOldFile) {
+    WriteBytes(At("file.cfg"), "old");
+    ScopedWriteHook quota([](std::size_t, std::size_t) { return WriteVerdict{0, EDQUOT}; });
+    EXPECT_EQ(Replace(At("file.cfg"), "new"), "Disk quota exceeded");
+    EXPECT_EQ(ReadBytes(At("file.cfg")), "old");
+    EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
+}
+
+TEST_F(HostFilesPosixTest, InterruptedWritesAreCompleted) {
+    WriteBytes(At("file.cfg"), "old");
+    const std::string bytes = RandomBytes(30000, 3);
+    int calls = 0;
+    ScopedWriteHook interrupted([&](std::size_t, std::size_t wanted) {
+        ++calls;
+        if (calls % 5 == 0)
+            return WriteVerdict{0, EINTR};
+        return WriteVerdict{std::min<std::size_t>(wanted, 7), 0};
+    });
+    EXPECT_EQ(Replace(At("file.cfg"), bytes), "");
+    EXPECT_TRUE(ReadBytes(At("file.cfg")) == bytes);
+    EXPECT_GT(calls, 4000);
+}
+
+// Replacing needs only the right to write the folder; a read-only file must still be refused,
+// as it would be when written in place.
+TEST_F(HostFilesPosixTest, ReadOnlyFileIsRefused) {
+    fs::permissions(m_dir.path(), fs::perms::all);
+    WriteBytes(At("file.cfg"), "old");
+    fs::permissions(At("file.cfg"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(RunUnprivileged([&] { return Replace(At("file.cfg"), "new"); }), "Permission denied");
+    EXPECT_EQ(ReadBytes(At("file.cfg")), "old");
+    EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
+}
+
+TEST_F(HostFilesPosixTest, ReadOnlyFolderIsRefused) {
+    WriteBytes(At("file.cfg"), "old");
+    fs::permissions(At("file.cfg"), fs::perms::all);
+    fs::permissions(m_dir.path(),
+                    fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                        fs::perms::others_read | fs::perms::others_exec,
+                    fs::perm_options::replace);
+    if (geteuid() != 0)
+        fs::permissions(m_dir.path(), fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_EQ(RunUnprivileged([&] { return Replace(At("file.cfg"), "new"); }), "Permission denied");
+    EXPECT_EQ(ReadBytes(At("file.cfg")), "old");
+    EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
+}
+
+} // namespace

@@ -1,0 +1,285 @@
+// Save in the editor when the file cannot be written: the user gets one message, the file stays
+// byte for byte as it was with no temporary file beside it, and the editor stays exactly as it
+// was, so that nothing the user did is lost and Save can be tried again.
+
+#include "UiTestSupport.h"
+#include "gameconfig/HostFiles.h"
+#include "startup/Main.h"
+#include "support/FileSystemUser.h"
+#include "support/SmallDisk.h"
+#include "ui/ClickLabel.h"
+#include "ui/SelectionMark.h"
+#include "ui/WindowLook.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <cerrno>
+#include <memory>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Fault {
+    DiskFullThroughTheSeam,
+    DiskFullForReal,
+    ReadOnlyFile,
+    ReadOnlyFolder,
+    FileReplacedByAFolder,
+    FolderRemoved,
+    LargeFileDiskFull,
+};
+
+// A config file of about `size` bytes, as a game with many bindings writes it.
+std::string ConfigOfAbout(std::size_t size, const std::string& rawName) {
+    std::string content = ConfigWithName(rawName);
+    for (int i = 0; content.size() < size; ++i)
+        content += "bind KP_" + std::to_string(i) + " \"say ^3line " + std::to_string(i) + "\"\n";
+    return content;
+}
+
+std::set<std::string> Listing(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// Everything the user sees of the editor and everything Save works from.
+struct EditorState {
+    QStringList shownControls;
+    QString code;
+    QString cells;
+    QList<QColor> cellColors;
+    QList<int> nameColors;
+    QList<int> selectedCells;
+    QString path;
+    QPoint position;
+    std::string cfgContent;
+
+    static EditorState Of(const frmMain& editor) {
+        EditorState state;
+        state.shownControls = ShownControls(editor);
+        state.code = editor.editJmenoTag->text();
+        for (int i = 1; i <= Shared().NameLength; ++i) {
+            state.cells += editor.lblZnak[i]->text();
+            state.cellColors << TextColorOf(*editor.lblZnak[i]);
+            state.nameColors << Shared().NameColors[i];
+        }
+        for (int i = 1; i <= frmMain::CellCount; ++i) {
+            if (!editor.Kurzor[i]->isHidden())
+                state.selectedCells << i;
+        }
+        state.path = editor.editGameCesta->text();
+        state.position = editor.pos();
+        state.cfgContent = Shared().CfgContent;
+        return state;
+    }
+};
+
+void CompareStates(const EditorState& actual, const EditorState& expected) {
+    QCOMPARE(actual.shownControls, expected.shownControls);
+    QCOMPARE(actual.code, expected.code);
+    QCOMPARE(actual.cells, expected.cells);
+    QCOMPARE(actual.cellColors, expected.cellColors);
+    QCOMPARE(actual.nameColors, expected.nameColors);
+    QCOMPARE(actual.selectedCells, expected.selectedCells);
+    QCOMPARE(actual.path, expected.path);
+    QCOMPARE(actual.position, expected.position);
+    QVERIFY(actual.cfgContent == expected.cfgContent);
+}
+
+// What stays in force while Save runs.
+struct InjectedFault {
+    std::unique_ptr<ScopedWriteHook> hook;
+    std::unique_ptr<FileSystemUser> user;
+};
+
+// Lets writes through up to byte `at`, then fails each with `error`.
+std::unique_ptr<ScopedWriteHook> FailWritesFrom(std::size_t at, int error) {
+    return std::make_unique<ScopedWriteHook>([at, error](std::size_t written, std::size_t wanted) {
+        if (written >= at)
+            return WriteVerdict{0, error};
+        return WriteVerdict{std::min(wanted, at - written), 0};
+    });
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Fault)
+
+class SaveFaultsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        Modal::answerForTests();
+    }
+    void cleanup() { StartAfresh(); }
+
+    void faultLeavesFileAndEditorAsTheyWere_data();
+    void faultLeavesFileAndEditorAsTheyWere();
+    void saveThroughALinkChangesItsTargetAndKeepsTheLink();
+    void largeFileIsSavedByteForByte();
+};
+
+void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere_data() {
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("disk full halfway, through the write seam")
+        << Fault::DiskFullThroughTheSeam << "No space left on device";
+    QTest::newRow("disk full halfway, a real small disk")
+        << Fault::DiskFullForReal << "No space left on device";
+    QTest::newRow("read-only file") << Fault::ReadOnlyFile << "Permission denied";
+    QTest::newRow("read-only folder") << Fault::ReadOnlyFolder << "Permission denied";
+    QTest::newRow("file replaced by a folder") << Fault::FileReplacedByAFolder << "Is a directory";
+    QTest::newRow("folder removed") << Fault::FolderRemoved << "No such file or directory";
+    QTest::newRow("64 MiB file, disk full halfway")
+        << Fault::LargeFileDiskFull << "No space left on device";
+}
+
+void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
+    QFETCH(Fault, fault);
+    QFETCH(QString, reason);
+    const std::size_t size = fault == Fault::LargeFileDiskFull ? std::size_t{64} << 20 : 100000;
+    const std::string original = ConfigOfAbout(size, "^1Ro^7ok");
+    GameInstall install("^1Ro^7ok");
+    const fs::path folder = install.codCfg.parent_path();
+    std::unique_ptr<SmallDisk> disk;
+    if (fault == Fault::DiskFullForReal) {
+        disk = std::make_unique<SmallDisk>(folder, SmallDisk::RoomForOneAndAHalf(original.size()));
+        if (!disk->mounted())
+            QSKIP(qPrintable(QString::fromStdString(disk->whyNot())));
+    }
+    WriteBytes(install.codCfg, original);
+
+    Main();
+    QVERIFY(frmMain::IsOpen());
+    QPointer<frmMain> editor = &frmMain::Instance();
+    Click(editor->cmdLoad);
+    Click(editor->lblZnak[2]);
+    Click(editor->lblBarva[3]);
+    Click(editor->lblZnak[4]);
+    const EditorState before = EditorState::Of(*editor);
+    QCOMPARE(before.selectedCells, QList<int>{4});
+
+    InjectedFault injected;
+    switch (fault) {
+    case Fault::DiskFullThroughTheSeam:
+    case Fault::LargeFileDiskFull:
+        injected.hook = FailWritesFrom(original.size() / 2, ENOSPC);
+        break;
+    case Fault::DiskFullForReal:
+        break;
+    case Fault::ReadOnlyFile:
+        fs::permissions(folder, fs::perms::all);
+        fs::permissions(install.codCfg,
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        injected.user = std::make_unique<FileSystemUser>();
+        break;
+    case Fault::ReadOnlyFolder:
+        fs::permissions(install.codCfg, fs::perms::all);
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec |
+                                    fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+        injected.user = std::make_unique<FileSystemUser>();
+        break;
+    case Fault::FileReplacedByAFolder:
+        fs::remove(install.codCfg);
+        fs::create_directory(install.codCfg);
+        break;
+    case Fault::FolderRemoved:
+        fs::remove_all(folder);
+        break;
+    }
+    if (injected.user && !injected.user->whyNot().empty())
+        QSKIP(qPrintable(QString::fromStdString(injected.user->whyNot())));
+    const std::set<std::string> listing =
+        fs::exists(folder) ? Listing(folder) : std::set<std::string>{};
+
+    Click(editor->cmdSave);
+    injected = {};
+
+    QCOMPARE(Modal::messagesShown(),
+             QStringList{"CFG file (" + before.path + ") could not be written.\n" + reason});
+    if (fault == Fault::FolderRemoved) {
+        QVERIFY2(!fs::exists(folder), "the folder was made again");
+    } else if (fault == Fault::FileReplacedByAFolder) {
+        QVERIFY(fs::is_directory(install.codCfg));
+        QVERIFY(fs::is_empty(install.codCfg));
+        QVERIFY2(Listing(folder) == listing, "a temporary file was left behind");
+    } else {
+        QVERIFY2(ReadBytes(install.codCfg) == original, "the file changed");
+        QVERIFY2(Listing(folder) == listing, "a temporary file was left behind");
+    }
+
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY2(editor, "the editor was closed");
+    QCOMPARE(&frmMain::Instance(), editor.data());
+    QVERIFY(editor->isVisible());
+    QVERIFY(!Shared().QuitRequested);
+    CompareStates(EditorState::Of(*editor), before);
+}
+
+void SaveFaultsTest::saveThroughALinkChangesItsTargetAndKeepsTheLink() {
+    GameInstall install("^1Ro^7ok");
+    const std::string original = ReadBytes(install.codCfg);
+    const fs::path elsewhere = install.prefix.dir() / "shared-configs" / "config_mp.cfg";
+    WriteBytes(elsewhere, original);
+    fs::remove(install.codCfg);
+    fs::create_symlink(elsewhere, install.codCfg);
+
+    Main();
+    QVERIFY(frmMain::IsOpen());
+    Click(frmMain::Instance().cmdLoad);
+    Click(frmMain::Instance().lblBarva[5]); // nothing selected: the code is rebuilt as it is
+    frmMain::Instance().editJmenoTag->setText("^5Linked");
+    Click(frmMain::Instance().cmdSave);
+
+    QCOMPARE(Modal::messagesShown(), QStringList{});
+    QVERIFY(fs::is_symlink(install.codCfg));
+    QVERIFY(fs::read_symlink(install.codCfg) == elsewhere);
+    QCOMPARE(FileBytes(elsewhere), QByteArray::fromStdString(ConfigWithName("^5Linked")));
+    QVERIFY(Listing(elsewhere.parent_path()) == std::set<std::string>{"config_mp.cfg"});
+    // The next cycle reads the name back through the link.
+    QCOMPARE(QByteArray::fromStdString(Shared().RawName), QByteArray("^5Linked"));
+}
+
+void SaveFaultsTest::largeFileIsSavedByteForByte() {
+    const std::string original = ConfigOfAbout(std::size_t{64} << 20, "^1Ro^7ok");
+    GameInstall install("^1Ro^7ok");
+    WriteBytes(install.codCfg, original);
+
+    Main();
+    QVERIFY(frmMain::IsOpen());
+    Click(frmMain::Instance().cmdLoad);
+    Click(frmMain::Instance().lblZnak[1]);
+    Click(frmMain::Instance().lblBarva[2]);
+    QCOMPARE(frmMain::Instance().editJmenoTag->text(), QStringLiteral("^2R^1o^7ok"));
+    Click(frmMain::Instance().cmdSave);
+
+    QCOMPARE(Modal::messagesShown(), QStringList{});
+    std::string expected = original;
+    expected.replace(expected.find("^1Ro^7ok"), 8, "^2R^1o^7ok");
+    QVERIFY2(ReadBytes(install.codCfg) == expected, "not the old file with the new name");
+    QVERIFY(Listing(install.codCfg.parent_path()) == std::set<std::string>{"config_mp.cfg"});
+    QCOMPARE(QByteArray::fromStdString(Shared().RawName), QByteArray("^2R^1o^7ok"));
+}
+
+// Like QTEST_MAIN, but the process first takes a mount namespace of its own, which only a process
+// with a single thread may do, so that a test can mount a small disk.
+int main(int argc, char** argv) {
+    // Where this fails, SmallDisk says why and the test that needs it is skipped.
+    (void)EnterPrivateMountNamespace();
+    QApplication app(argc, argv);
+    SaveFaultsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "SaveFaultsTest.moc"
