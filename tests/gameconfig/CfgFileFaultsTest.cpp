@@ -360,18 +360,6 @@ INSTANTIATE_TEST_SUITE_P(Table, ReadFaultTest,
 // A Windows path that could not be mapped onto a drive (a network share, an unknown drive, no drive
 // at all) stays relative on the host. It must not name a file in the folder the program happened
 // to be started from, however that folder is filled.
-// Makes `folder` the working folder while it lives.
-class WorkingFolder {
-public:
-    explicit WorkingFolder(const fs::path& folder) : m_old(fs::current_path()) {
-        fs::current_path(folder);
-    }
-    ~WorkingFolder() { fs::current_path(m_old); }
-
-private:
-    fs::path m_old;
-};
-
 TEST(RelativePath, NamesNoFileWhateverTheWorkingFolderHolds) {
     TempDir dir;
     std::optional<WorkingFolder> workingFolder(dir.path());

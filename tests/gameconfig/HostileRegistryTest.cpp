@@ -60,14 +60,6 @@ private:
     TempDir m_dir;
 };
 
-std::string RandomBytes(std::size_t size, std::uint32_t seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(random());
-    return bytes;
-}
-
 // ---------------------------------------------------------------------------------------------
 // A file written by Wine itself (wineboot, then `wine reg add`), as the fuzzer's seed keeps it.
 

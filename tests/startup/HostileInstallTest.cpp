@@ -78,14 +78,6 @@ struct HostileStart {
     std::function<QString(const Scene&)> expected;
 };
 
-std::string RandomBytes(std::size_t size, std::uint32_t seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(random());
-    return bytes;
-}
-
 std::string HugeRegistryBody(std::size_t megabytes) {
     std::string body;
     body.reserve(megabytes << 20);
@@ -272,18 +264,6 @@ const std::vector<HostileStart>& Starts() {
     };
     return starts;
 }
-
-// Runs Main with another working folder while it lives.
-class WorkingFolder {
-public:
-    explicit WorkingFolder(const fs::path& folder) : m_old(fs::current_path()) {
-        fs::current_path(folder);
-    }
-    ~WorkingFolder() { fs::current_path(m_old); }
-
-private:
-    fs::path m_old;
-};
 
 } // namespace
 

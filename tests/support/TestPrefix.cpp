@@ -58,6 +58,23 @@ ScopedEnv::~ScopedEnv() {
     SetEnv(m_name, m_old);
 }
 
+WorkingFolder::WorkingFolder(const fs::path& folder) : m_old(fs::current_path()) {
+    fs::current_path(folder);
+}
+
+WorkingFolder::~WorkingFolder() {
+    std::error_code ignored;
+    fs::current_path(m_old, ignored);
+}
+
+std::string RandomBytes(std::size_t size, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(random());
+    return bytes;
+}
+
 std::string ReadBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
