@@ -53,6 +53,11 @@ std::size_t ValueStart(const NameEntry& entry) {
     return static_cast<std::size_t>(entry.NamePos) - 1 + PrefixLength;
 }
 
+// Puts `tag` in place of the entry's value; everything before and after it stays as it is.
+void PutTag(std::string& content, const NameEntry& entry, std::string_view tag) {
+    content.replace(ValueStart(entry), entry.RawName.size(), tag);
+}
+
 } // namespace
 
 Outcome<std::string> ReadCfgFile(const std::string& path) {
@@ -93,14 +98,8 @@ Outcome<std::string> ContentWithTag(std::string_view content, const NameEntry& e
                                     std::string_view tag) {
     if (MaybeFailure refused = RefusedTag(content, entry, tag))
         return *refused;
-
-    const std::size_t valueStart = ValueStart(entry);
-    const std::size_t rest = valueStart + entry.RawName.size();
-    std::string result;
-    result.reserve(content.size() - entry.RawName.size() + tag.size());
-    result.append(content.substr(0, valueStart));
-    result.append(tag);
-    result.append(content.substr(rest));
+    std::string result(content);
+    PutTag(result, entry, tag);
     return result;
 }
 
@@ -113,9 +112,8 @@ MaybeFailure SaveCfgFile(const std::string& path, std::string& content, const Na
 
     // The tag goes into the caller's text in place, and the old value back if the file cannot be
     // replaced: a copy of a large file would cost as much as writing it.
-    const std::size_t valueStart = ValueStart(entry);
-    content.replace(valueStart, entry.RawName.size(), tag);
-    auto restore = [&] { content.replace(valueStart, tag.size(), entry.RawName); };
+    PutTag(content, entry, tag);
+    auto restore = [&] { content.replace(ValueStart(entry), tag.size(), entry.RawName); };
     MaybeFailure failure;
     try {
         failure = ReplaceWholeFile(path, content);
