@@ -9,6 +9,7 @@
 #include "startup/RunControl.h"
 #include "startup/SharedState.h"
 #include "support/TestPrefix.h"
+#include "support/WindowTests.h"
 #include "ui/Modal.h"
 #include "ui/frmGames.h"
 #include "ui/frmMain.h"
@@ -271,18 +272,9 @@ class HostileInstallTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        QApplication::setQuitOnLastWindowClosed(false);
-        Modal::answerForTests();
-    }
+    void initTestCase() { PrepareWindowTests(); }
 
-    void cleanup() {
-        frmMain::CloseIfOpen();
-        frmGames::CloseIfOpen();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        Shared() = SharedState{};
-        Modal::clearMessages();
-    }
+    void cleanup() { StartAfresh(); }
 
     void eachStartOpensTheRealFileOrSaysWhatIsWrong_data() {
         QTest::addColumn<int>("index");

@@ -4,6 +4,7 @@
 #include "startup/RunControl.h"
 #include "startup/SharedState.h"
 #include "support/TestPrefix.h"
+#include "support/WindowTests.h"
 #include "ui/Modal.h"
 #include "ui/frmGames.h"
 #include "ui/frmMain.h"
@@ -104,17 +105,10 @@ class MainTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Modal::answerForTests(); }
-
-    void init() {
-        Shared() = SharedState{};
-        Modal::clearMessages();
-    }
+    void initTestCase() { PrepareWindowTests(); }
 
     void cleanup() {
-        frmMain::CloseIfOpen();
-        frmGames::CloseIfOpen();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        StartAfresh();
         QCOMPARE(Modal::pendingAnswers(), 0);
     }
 

@@ -117,10 +117,7 @@ class SaveFaultsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        QApplication::setQuitOnLastWindowClosed(false);
-        Modal::answerForTests();
-    }
+    void initTestCase() { PrepareWindowTests(); }
     void cleanup() { StartAfresh(); }
 
     void faultLeavesFileAndEditorAsTheyWere_data();

@@ -6,6 +6,7 @@
 #include "startup/Games.h"
 #include "startup/SharedState.h"
 #include "support/TestPrefix.h"
+#include "support/WindowTests.h"
 #include "ui/Modal.h"
 #include "ui/frmGames.h"
 #include "ui/frmMain.h"
@@ -54,16 +55,6 @@ public:
     std::filesystem::path codCfg;
     std::filesystem::path uoCfg;
 };
-
-// Closes whatever a test left open, lets Qt delete it and forgets the run's shared state and
-// messages, so each test starts like a fresh program.
-inline void StartAfresh() {
-    frmMain::CloseIfOpen();
-    frmGames::CloseIfOpen();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Shared() = SharedState{};
-    Modal::clearMessages();
-}
 
 inline void Click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton);

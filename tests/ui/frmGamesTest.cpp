@@ -46,10 +46,7 @@ class frmGamesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        QApplication::setQuitOnLastWindowClosed(false);
-        Modal::answerForTests();
-    }
+    void initTestCase() { PrepareWindowTests(); }
     void cleanup() {
         // Every dialog the test expected was shown; a left-over answer would run in a later test.
         if (Modal::pendingAnswers() != 0)

@@ -103,10 +103,7 @@ class frmMainTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        QApplication::setQuitOnLastWindowClosed(false);
-        Modal::answerForTests();
-    }
+    void initTestCase() { PrepareWindowTests(); }
     void cleanup() { StartAfresh(); }
 
     void geometryFollowsTheLayout_data();
