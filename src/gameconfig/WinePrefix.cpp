@@ -95,6 +95,21 @@ std::string WithoutTrailingSlashes(std::string path) {
     return path == "/" ? "" : path;
 }
 
+// The folder a drive's link leads to, so that paths read as the user knows them
+// (<prefix>/drive_c/..., or /home/... through z:). The link itself when it leads nowhere.
+fs::path DriveFolder(const fs::path& driveLink) {
+    std::error_code error;
+    const fs::path target = fs::read_symlink(driveLink, error);
+    if (error || target.empty())
+        return driveLink;
+    const fs::path folder =
+        target.is_absolute() ? target : (driveLink.parent_path() / target).lexically_normal();
+    // ".." after a linked folder is not lexical; then the link is the only safe name.
+    if (!fs::equivalent(folder, driveLink, error) || error)
+        return driveLink;
+    return folder;
+}
+
 // A path that cannot be mapped stays a Windows path, written with backslashes only ("/" is a
 // separator there too): then it is no absolute host path either, and names no file on the host.
 std::string Unmapped(std::string windowsPath) {
@@ -139,11 +154,11 @@ std::string MapIntoPrefix(const std::string& prefixDir, const std::string& windo
         windowsPath.find('\0') != std::string::npos)
         return Unmapped(windowsPath);
 
-    // The drive's link is the base of the host path; the system follows it on every access.
-    std::string hostPath =
+    const fs::path driveLink =
         WithoutTrailingSlashes(prefixDir) + "/dosdevices/" + AsciiLower(windowsPath[0]) + ":";
-    if (!EntryExists(hostPath))
+    if (!EntryExists(driveLink))
         return Unmapped(windowsPath); // a drive Wine does not know
+    fs::path hostPath = DriveFolder(driveLink);
 
     bool folderExists = true;
     for (const std::string& component :
@@ -152,7 +167,7 @@ std::string MapIntoPrefix(const std::string& prefixDir, const std::string& windo
         if (folderExists)
             entry = FindEntry(hostPath, component);
         folderExists = entry.has_value();
-        hostPath += "/" + entry.value_or(component);
+        hostPath /= entry.value_or(component);
     }
-    return hostPath;
+    return hostPath.string();
 }

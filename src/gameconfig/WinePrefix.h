@@ -18,9 +18,9 @@ std::string CurrentWinePrefix();
 std::vector<std::string> WinePrefixesToSearch();
 
 // Maps a Windows path into the prefix as Wine does: the drive letter through the link
-// <prefix>/dosdevices/<letter>: (lower case), backslashes as separators (empty components, as
-// in "Duty\\Main", are skipped), and each component matched exactly when such an entry exists,
-// else without regard to case. Components that exist nowhere are kept as written. A path
-// without a drive letter or with an unknown drive comes back as written, but with any forward
-// slashes as backslashes: still a Windows path, which names no file on the host.
+// <prefix>/dosdevices/<letter>: (lower case) to the folder it leads to, backslashes as separators
+// (empty components, as in "Duty\\Main", are skipped), and each component matched exactly when such
+// an entry exists, else without regard to case. Components that exist nowhere are kept as written.
+// A path without a drive letter or with an unknown drive comes back as written, but with any
+// forward slashes as backslashes: still a Windows path, which names no file on the host.
 std::string MapIntoPrefix(const std::string& prefixDir, const std::string& windowsPath);

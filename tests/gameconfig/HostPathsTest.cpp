@@ -18,31 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Sets (or, with nullopt, removes) an environment variable while it lives.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
 std::string WindowsPathOf(const fs::path& hostPath) {
     std::string path = hostPath.string();
     std::replace(path.begin(), path.end(), '/', '\\');
@@ -65,9 +40,10 @@ protected:
     std::string Map(const std::string& windowsPath) const {
         return MapIntoPrefix(m_prefix.dir().string(), windowsPath);
     }
-    std::string Drive(char letter) const {
+    std::string DriveLink(char letter) const {
         return (m_prefix.dir() / "dosdevices" / (std::string(1, letter) + ":")).string();
     }
+    std::string DriveC() const { return m_prefix.driveC().string(); }
 
     TestPrefix m_prefix;
 };
@@ -75,7 +51,7 @@ protected:
 struct MapCase {
     const char* label;
     std::string windowsPath;
-    std::string onDriveC; // the expected host path below dosdevices/c:
+    std::string onDriveC; // the expected host path below drive_c
     bool isFile;
 };
 
@@ -88,7 +64,7 @@ class MapOntoDriveC : public MapIntoPrefixTest, public testing::WithParamInterfa
 TEST_P(MapOntoDriveC, FollowsTheDriveLinkAndMatchesCase) {
     const MapCase& c = GetParam();
     const std::string mapped = Map(c.windowsPath);
-    EXPECT_EQ(mapped, Drive('c') + c.onDriveC);
+    EXPECT_EQ(mapped, DriveC() + c.onDriveC);
     EXPECT_EQ(IsOrdinaryFile(mapped), c.isFile);
 }
 
@@ -139,22 +115,47 @@ TEST_F(MapIntoPrefixTest, PathsWithoutAKnownDriveComeBackUnchanged) {
     }
 }
 
-TEST_F(MapIntoPrefixTest, DriveLinkingNowhereKeepsThePathAsWritten) {
+TEST_F(MapIntoPrefixTest, DriveLinkingNowhereKeepsTheLink) {
     const std::string mapped = Map("D:\\Games\\config_mp.cfg");
-    EXPECT_EQ(mapped, Drive('d') + "/Games/config_mp.cfg");
+    EXPECT_EQ(mapped, DriveLink('d') + "/Games/config_mp.cfg");
     EXPECT_FALSE(IsOrdinaryFile(mapped));
+}
+
+TEST(MapIntoPrefix, DriveLinksReadAsTheFoldersTheyLeadTo) {
+    TempDir elsewhere;
+    WriteBytes(elsewhere.path() / "Games/x.cfg", "x");
+    TempDir prefix;
+    fs::create_directories(prefix.path() / "dosdevices");
+    fs::create_directory_symlink(elsewhere.path(), prefix.path() / "dosdevices" / "e:");
+    const std::string mapped = MapIntoPrefix(prefix.path().string(), "E:\\games\\X.cfg");
+    EXPECT_EQ(mapped, (elsewhere.path() / "Games/x.cfg").string());
+    EXPECT_TRUE(IsOrdinaryFile(mapped));
+}
+
+// "../drive_c" from a linked dosdevices folder leads next to the link's target, not into the
+// prefix; the drive's link is then the name that is right.
+TEST(MapIntoPrefix, RelativeLinkBehindALinkedFolderKeepsTheLink) {
+    TempDir real;
+    fs::create_directories(real.path() / "devices");
+    fs::create_directory_symlink("../drive_c", real.path() / "devices" / "c:");
+    WriteBytes(real.path() / "drive_c/Games/x.cfg", "x");
+    TempDir prefix;
+    fs::create_directory_symlink(real.path() / "devices", prefix.path() / "dosdevices");
+    const std::string mapped = MapIntoPrefix(prefix.path().string(), "C:\\Games\\x.cfg");
+    EXPECT_EQ(mapped, (prefix.path() / "dosdevices/c:/Games/x.cfg").string());
+    EXPECT_TRUE(IsOrdinaryFile(mapped));
 }
 
 TEST_F(MapIntoPrefixTest, DriveZReachesTheWholeHost) {
     const fs::path real = fs::canonical(m_prefix.driveC()) / "Games";
     const std::string mapped =
         Map("Z:" + WindowsPathOf(real) + "\\CALL OF DUTY\\main\\config_mp.cfg");
-    EXPECT_EQ(mapped, Drive('z') + real.string() + "/Call of Duty/Main/config_mp.cfg");
+    EXPECT_EQ(mapped, real.string() + "/Call of Duty/Main/config_mp.cfg");
     EXPECT_TRUE(IsOrdinaryFile(mapped));
 }
 
 TEST_F(MapIntoPrefixTest, PrefixWithTrailingSlash) {
-    EXPECT_EQ(MapIntoPrefix(m_prefix.dir().string() + "/", "C:\\Games"), Drive('c') + "/Games");
+    EXPECT_EQ(MapIntoPrefix(m_prefix.dir().string() + "/", "C:\\Games"), DriveC() + "/Games");
 }
 
 TEST(CurrentWinePrefix, FromWineprefixElseHome) {
@@ -188,8 +189,7 @@ TEST(HostPathFor, MapsIntoTheCurrentPrefix) {
         prefix.installGame("Software\\Activision\\Call of Duty", "C:\\Games\\Call of Duty\\",
                            "\\Main\\", "config_mp.cfg", "seta name \"x\"\n");
     const std::string mapped = HostPathFor("C:\\Games\\Call of Duty\\\\Main\\config_mp.cfg");
-    EXPECT_EQ(mapped,
-              (prefix.dir() / "dosdevices/c:/Games/Call of Duty/Main/config_mp.cfg").string());
+    EXPECT_EQ(mapped, (prefix.driveC() / "Games/Call of Duty/Main/config_mp.cfg").string());
     EXPECT_TRUE(fs::equivalent(mapped, cfg));
 }
 

@@ -279,7 +279,7 @@ TEST_P(WhichPrefixAnswers, EachGameIsFoundAndMappedThroughItsOwnPrefix) {
         }
         ASSERT_FALSE(folder.empty()) << key;
         EXPECT_TRUE(IsOrdinaryFile(hostPath)) << hostPath;
-        EXPECT_EQ(hostPath.rfind(prefixNamed(from).string() + "/dosdevices/c:/", 0), 0u)
+        EXPECT_EQ(hostPath.rfind(prefixNamed(from).string() + "/drive_c/", 0), 0u)
             << key << " mapped to " << hostPath;
         EXPECT_EQ(ReadBytes(hostPath), "seta name \"" + prefixNamed(from).string() + "\"\n");
     }

@@ -170,8 +170,8 @@ const std::vector<HostileStart>& Starts() {
              s.installAt(windows + "\\CoD");
          },
          [](const Scene& s) {
-             return NotFound(s.mapped("/dosdevices/c:" + s.outside.path().string() +
-                                      "/CoD/Main/config_mp.cfg"));
+             return NotFound(
+                 s.mapped("/drive_c" + s.outside.path().string() + "/CoD/Main/config_mp.cfg"));
          }},
         {"install path on a network share",
          [](Scene& s) {
@@ -217,7 +217,7 @@ const std::vector<HostileStart>& Starts() {
          [](Scene& s) { s.installAt("C:\\Games\\" + std::string(300, 'n')); },
          [](const Scene& s) {
              return NotFound(
-                 s.mapped("/dosdevices/c:/Games/" + std::string(300, 'n') + "/Main/config_mp.cfg"));
+                 s.mapped("/drive_c/Games/" + std::string(300, 'n') + "/Main/config_mp.cfg"));
          }},
         {"install path longer than the system takes",
          [](Scene& s) {
@@ -227,7 +227,7 @@ const std::vector<HostileStart>& Starts() {
              s.installAt(deep);
          },
          [](const Scene& s) {
-             std::string deep = "/dosdevices/c:/Games";
+             std::string deep = "/drive_c/Games";
              for (int i = 0; i < 3000; ++i)
                  deep += "/sub";
              return NotFound(s.mapped(deep + "/Main/config_mp.cfg"));

@@ -156,8 +156,7 @@ private slots:
     void mapsTheComposedPathIntoThePrefix() {
         TestPrefix prefix;
         prefix.addString(CodKey, "InstallPath", "C:\\GAMES\\Call Of Duty\\");
-        const auto cfg = prefix.dir() / "dosdevices" / "c:" / "games" / "Call of Duty" / "main" /
-                         "config_mp.cfg";
+        const auto cfg = prefix.driveC() / "games" / "Call of Duty" / "main" / "config_mp.cfg";
         WriteBytes(cfg, NameFile);
         Main();
         QVERIFY(Modal::messagesShown().isEmpty());

@@ -132,7 +132,7 @@ fs::path TestPrefix::installGame(const std::string& gameRegKey, const std::strin
 }
 
 fs::path TestPrefix::hostPath(const std::string& windowsPath) const {
-    fs::path host = dir() / "dosdevices" / "c:";
+    fs::path host = driveC();
     std::string component;
     for (std::size_t i = 2; i <= windowsPath.size(); ++i) { // skip "C:"
         if (i == windowsPath.size() || windowsPath[i] == '\\') {

@@ -81,8 +81,8 @@ public:
                                       const std::string& windowsFolder, const std::string& subDir,
                                       const std::string& cfgFile, const std::string& cfgContent);
 
-    // The host path of a Windows path on drive C, as Wine names it: through the drive link
-    // ("C:\a\b" -> <prefix>/dosdevices/c:/a/b).
+    // The host path of a Windows path on drive C, as the program names it: in the folder the
+    // drive's link leads to ("C:\a\b" -> <prefix>/drive_c/a/b).
     std::filesystem::path hostPath(const std::string& windowsPath) const;
 
 private:
