@@ -49,6 +49,13 @@ MaybeFailure RefusedTag(std::string_view content, const NameEntry& entry, std::s
     return std::nullopt;
 }
 
+// The game writes the file when it quits, so it may have changed while the user was editing. A
+// file that is gone or cannot be read holds nothing that writing could lose.
+bool ChangedOnDisk(const std::string& path, std::string_view content) {
+    const Outcome<std::string> onDisk = ReadWholeFile(path, MaxContentSize);
+    return onDisk && onDisk.value() != content;
+}
+
 std::size_t ValueStart(const NameEntry& entry) {
     return static_cast<std::size_t>(entry.NamePos) - 1 + PrefixLength;
 }
@@ -109,6 +116,8 @@ MaybeFailure SaveCfgFile(const std::string& path, std::string& content, const Na
         return refused;
     if (content.size() - entry.RawName.size() + tag.size() > MaxContentSize)
         return NotWritten(path, std::strerror(EFBIG));
+    if (ChangedOnDisk(path, content))
+        return NotWritten(path, ChangedSinceRead);
 
     // The tag goes into the caller's text in place, and the old value back if the file cannot be
     // replaced: a copy of a large file would cost as much as writing it.

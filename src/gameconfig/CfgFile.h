@@ -34,9 +34,16 @@ Outcome<NameEntry> LocateNameEntry(std::string_view content);
 Outcome<std::string> ContentWithTag(std::string_view content, const NameEntry& entry,
                                     std::string_view tag);
 
+// Why a save is refused when the file no longer holds `content`.
+inline constexpr const char* ChangedSinceRead =
+    "It has changed since it was read (the game writes it when it quits). Click Cancel to read it "
+    "again.";
+
 // Puts `tag` in place of the entry's value (as ContentWithTag) and replaces the file at `path`
 // with the result, atomically: on any failure the file is as it was and `content` is unchanged.
-// On success `content` holds what was written. Every failure carries the user's message; one of the
-// file reads "CFG file (<path>) could not be written." and the system's reason.
+// A file that no longer holds `content` is left alone, so that nothing another program wrote
+// since the read is lost. On success `content` holds what was written. Every failure carries the
+// user's message; one of the file reads "CFG file (<path>) could not be written." and the reason
+// (the system's, or ChangedSinceRead).
 MaybeFailure SaveCfgFile(const std::string& path, std::string& content, const NameEntry& entry,
                          std::string_view tag);

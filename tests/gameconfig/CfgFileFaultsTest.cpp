@@ -247,6 +247,23 @@ TEST_F(BetweenReadAndSaveTest, FileRemovedButFolderKeptIsWrittenAnew) {
     EXPECT_EQ(Listing(m_scene.folder), std::set<std::string>{"config_mp.cfg"});
 }
 
+// The game rewrites the file when it quits; a save after that must not put the old text back.
+TEST_F(BetweenReadAndSaveTest, FileRewrittenSinceTheReadIsLeftAlone) {
+    std::string oneByteOther = m_scene.before;
+    oneByteOther[oneByteOther.size() / 3] ^= 1;
+    const std::string rewrites[] = {
+        m_scene.before + "seta sensitivity \"3\"\n",         Saved(), oneByteOther,
+        m_scene.before.substr(0, m_scene.before.size() - 1), "",
+    };
+    for (const std::string& rewritten : rewrites) {
+        WriteBytes(m_scene.cfg(), rewritten);
+        EXPECT_EQ(Save(m_scene.cfg().string()), NotWritten(m_scene.cfg(), ChangedSinceRead));
+        EXPECT_TRUE(ReadBytes(m_scene.cfg()) == rewritten) << rewritten.size();
+        EXPECT_TRUE(m_content == m_scene.before);
+        EXPECT_EQ(Listing(m_scene.folder), std::set<std::string>{"config_mp.cfg"});
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Sizes at the edges
 

@@ -3,6 +3,7 @@
 // was, so that nothing the user did is lost and Save can be tried again.
 
 #include "UiTestSupport.h"
+#include "gameconfig/CfgFile.h"
 #include "gameconfig/HostFiles.h"
 #include "startup/Main.h"
 #include "support/FileSystemUser.h"
@@ -33,6 +34,7 @@ enum class Fault {
     FileReplacedByAFolder,
     FolderRemoved,
     LargeFileDiskFull,
+    RewrittenByTheGame,
 };
 
 // A config file of about `size` bytes, as a game with many bindings writes it.
@@ -139,6 +141,8 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere_data() {
     QTest::newRow("folder removed") << Fault::FolderRemoved << "No such file or directory";
     QTest::newRow("64 MiB file, disk full halfway")
         << Fault::LargeFileDiskFull << "No space left on device";
+    QTest::newRow("rewritten by the game since it was read")
+        << Fault::RewrittenByTheGame << QString(ChangedSinceRead);
 }
 
 void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
@@ -166,6 +170,7 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
     const EditorState before = EditorState::Of(*editor);
     QCOMPARE(before.selectedCells, QList<int>{4});
 
+    const std::string rewritten = original + "seta sensitivity \"3\"\n";
     InjectedFault injected;
     switch (fault) {
     case Fault::DiskFullThroughTheSeam:
@@ -194,6 +199,9 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
     case Fault::FolderRemoved:
         fs::remove_all(folder);
         break;
+    case Fault::RewrittenByTheGame:
+        WriteBytes(install.codCfg, rewritten);
+        break;
     }
     if (injected.user && !injected.user->whyNot().empty())
         QSKIP(qPrintable(QString::fromStdString(injected.user->whyNot())));
@@ -210,6 +218,9 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
     } else if (fault == Fault::FileReplacedByAFolder) {
         QVERIFY(fs::is_directory(install.codCfg));
         QVERIFY(fs::is_empty(install.codCfg));
+        QVERIFY2(Listing(folder) == listing, "a temporary file was left behind");
+    } else if (fault == Fault::RewrittenByTheGame) {
+        QVERIFY2(ReadBytes(install.codCfg) == rewritten, "what the game wrote was lost");
         QVERIFY2(Listing(folder) == listing, "a temporary file was left behind");
     } else {
         QVERIFY2(ReadBytes(install.codCfg) == original, "the file changed");
