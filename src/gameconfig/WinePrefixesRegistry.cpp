@@ -3,47 +3,100 @@
 #include <algorithm>
 #include <utility>
 
+// The key as one prefix's registry opened it.
+struct WinePrefixesRegistry::KeyInPrefix {
+    std::unique_ptr<WineRegistry> registry;
+    RegHandle handle = 0;
+};
+
+// The key in every prefix that holds it, opened one prefix at a time as values are asked for.
+struct WinePrefixesRegistry::KeyAcrossPrefixes {
+    std::uint32_t root = 0;
+    std::string subKey;
+    std::vector<std::string> prefixesNotAsked; // in the order they are asked
+    std::vector<KeyInPrefix> opened;
+
+    // Opens the key in the next prefix that holds it. False when no prefix is left; then
+    // `result` is the last open's result code.
+    bool openInNextPrefix(std::int32_t& result) {
+        while (!prefixesNotAsked.empty()) {
+            auto registry = std::make_unique<WineRegistry>(prefixesNotAsked.front());
+            prefixesNotAsked.erase(prefixesNotAsked.begin());
+            RegHandle handle = 0;
+            result = registry->OpenKey(root, subKey, handle);
+            if (handle != 0) {
+                opened.push_back({std::move(registry), handle});
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
 WinePrefixesRegistry::WinePrefixesRegistry(PrefixList prefixes) : m_prefixes(std::move(prefixes)) {}
+
+WinePrefixesRegistry::~WinePrefixesRegistry() = default;
 
 std::int32_t WinePrefixesRegistry::OpenKey(std::uint32_t root, const std::string& subKey,
                                            RegHandle& key) {
+    KeyAcrossPrefixes opening{root, subKey, m_prefixes(), {}};
     std::int32_t result = RegFileNotFound;
-    for (const std::string& prefix : m_prefixes()) {
-        auto registry = std::make_unique<WineRegistry>(prefix);
-        RegHandle opened = 0;
-        result = registry->OpenKey(root, subKey, opened);
-        if (opened != 0) {
-            m_keyOwners.emplace(opened, std::move(registry));
-            key = opened;
-            return result;
-        }
-    }
+    if (!opening.openInNextPrefix(result))
+        return result;
+    key = ++m_lastHandle;
+    m_openKeys.emplace(key, std::move(opening));
     return result;
+}
+
+WinePrefixesRegistry::KeyInPrefix* WinePrefixesRegistry::holderOf(KeyAcrossPrefixes& key,
+                                                                  const std::string& valueName) {
+    std::int32_t ignored = RegSuccess;
+    for (std::size_t i = 0; i < key.opened.size() || key.openInNextPrefix(ignored); ++i) {
+        KeyInPrefix& candidate = key.opened[i];
+        std::uint32_t type = 0, size = 0;
+        if (candidate.registry->QueryValueInfo(candidate.handle, valueName, type, size) !=
+            RegFileNotFound)
+            return &candidate;
+    }
+    return nullptr;
 }
 
 std::int32_t WinePrefixesRegistry::QueryValueInfo(RegHandle key, const std::string& valueName,
                                                   std::uint32_t& type, std::uint32_t& size) {
-    WineRegistry* owner = ownerOf(key);
-    return owner ? owner->QueryValueInfo(key, valueName, type, size) : RegInvalidHandle;
+    const auto open = m_openKeys.find(key);
+    if (open == m_openKeys.end())
+        return RegInvalidHandle;
+    KeyInPrefix* holder = holderOf(open->second, valueName);
+    return holder ? holder->registry->QueryValueInfo(holder->handle, valueName, type, size)
+                  : RegFileNotFound;
 }
 
 std::int32_t WinePrefixesRegistry::ReadValueData(RegHandle key, const std::string& valueName,
                                                  void* buffer, std::uint32_t& size) {
-    WineRegistry* owner = ownerOf(key);
-    if (!owner)
+    const auto open = m_openKeys.find(key);
+    if (open == m_openKeys.end())
         return RegInvalidHandle;
-    const std::int32_t result = owner->ReadValueData(key, valueName, buffer, size);
+    KeyInPrefix* holder = holderOf(open->second, valueName);
+    if (!holder)
+        return RegFileNotFound;
+    const std::int32_t result =
+        holder->registry->ReadValueData(holder->handle, valueName, buffer, size);
     if (result == RegSuccess && buffer)
-        m_lastAnswer = owner->prefixDir().string();
+        m_lastAnswer = holder->registry->prefixDir().string();
     return result;
 }
 
 std::int32_t WinePrefixesRegistry::CloseKey(RegHandle key) {
-    WineRegistry* owner = ownerOf(key);
-    if (!owner)
+    const auto open = m_openKeys.find(key);
+    if (open == m_openKeys.end())
         return RegInvalidHandle;
-    const std::int32_t result = owner->CloseKey(key);
-    m_keyOwners.erase(key);
+    std::int32_t result = RegSuccess; // the first failure, if any
+    for (KeyInPrefix& opened : open->second.opened) {
+        const std::int32_t closed = opened.registry->CloseKey(opened.handle);
+        if (result == RegSuccess)
+            result = closed;
+    }
+    m_openKeys.erase(open);
     return result;
 }
 
@@ -52,9 +105,4 @@ std::string WinePrefixesRegistry::prefixForPaths() const {
     if (std::find(prefixes.begin(), prefixes.end(), m_lastAnswer) != prefixes.end())
         return m_lastAnswer;
     return prefixes.empty() ? std::string() : prefixes.front();
-}
-
-WineRegistry* WinePrefixesRegistry::ownerOf(RegHandle key) const {
-    const auto owner = m_keyOwners.find(key);
-    return owner == m_keyOwners.end() ? nullptr : owner->second.get();
 }

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
-// The registries of several Wine prefixes as one: a key is opened in the first prefix whose
-// registry holds it, and stays with that prefix until it is closed. The list of prefixes is asked
-// for anew at every open, so a change of $WINEPREFIX or a newly installed game counts at once.
+// The registries of several Wine prefixes as one. A key opens when any prefix holds it, and a value
+// is answered by the first of those prefixes whose key holds the value: a key left behind in
+// ~/.wine by an uninstalled game (with its CD key, say, but no InstallPath) does not hide the game
+// in a Steam Play prefix. The list of prefixes is asked for anew at every open, so a change of
+// $WINEPREFIX or a newly installed game counts at once.
 //
 // It also remembers which prefix gave the most recent value: the game's files are in the prefix
 // whose registry told where the game is installed, so the install path is mapped through that
@@ -21,6 +23,7 @@ public:
     using PrefixList = std::function<std::vector<std::string>()>;
 
     explicit WinePrefixesRegistry(PrefixList prefixes);
+    ~WinePrefixesRegistry() override;
 
     std::int32_t OpenKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override;
     std::int32_t QueryValueInfo(RegHandle key, const std::string& valueName, std::uint32_t& type,
@@ -34,10 +37,15 @@ public:
     std::string prefixForPaths() const;
 
 private:
-    WineRegistry* ownerOf(RegHandle key) const;
+    struct KeyInPrefix;
+    struct KeyAcrossPrefixes;
+
+    // The key in the first prefix that holds both it and the value; nullptr when none does.
+    KeyInPrefix* holderOf(KeyAcrossPrefixes& key, const std::string& valueName);
 
     PrefixList m_prefixes;
-    std::map<RegHandle, std::unique_ptr<WineRegistry>> m_keyOwners;
+    std::map<RegHandle, KeyAcrossPrefixes> m_openKeys;
+    RegHandle m_lastHandle = 0;
     std::string m_lastAnswer;
 };
 

@@ -26,33 +26,9 @@ const std::string UoKey = "Software\\Activision\\Call of Duty United Offensive";
 const std::string CodCfgPath = "\\Main\\config_mp.cfg";
 const std::string UoCfgPath = "\\UO\\uoconfig_mp.cfg";
 
-// Sets (or, with nullopt, removes) an environment variable while it lives.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        set(std::move(value));
-    }
-    ~ScopedEnv() { set(m_old); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-    void set(const std::optional<std::string>& value) {
-        if (value)
-            setenv(m_name, value->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
 struct GameInstall {
     std::string regKey;
-    std::string windowsFolder; // e.g. "C:\Games\Call of Duty"
+    std::string windowsFolder; // e.g. "C:\Games\Call of Duty"; "" for a key left behind
     std::string cfgPath;       // below the folder, e.g. "\Main\config_mp.cfg"
 };
 
@@ -67,6 +43,10 @@ void MakePrefix(const fs::path& dir, const std::vector<GameInstall>& games) {
     for (const GameInstall& game : games) {
         const std::string key = "Software\\Wow6432Node" + game.regKey.substr(8);
         reg += "\n[" + RegEscape(key) + "] 1733500000\n";
+        // What an uninstaller may leave behind: the key with the CD key, without InstallPath.
+        reg += "\"codkey\"=\"ABCD1234EFGH5678\"\n";
+        if (game.windowsFolder.empty())
+            continue;
         reg += "\"InstallPath\"=\"" + RegEscape(game.windowsFolder) + "\"\n";
         std::string onDrive = game.windowsFolder.substr(2) + game.cfgPath;
         std::replace(onDrive.begin(), onDrive.end(), '\\', '/');
@@ -234,6 +214,8 @@ const GameInstall CodInGames{CodKey, "C:\\Games\\Call of Duty", CodCfgPath};
 const GameInstall UoInGames{UoKey, "C:\\Games\\Call of Duty", UoCfgPath};
 const GameInstall CodOnSteam{
     CodKey, "C:\\Program Files (x86)\\Steam\\steamapps\\common\\Call of Duty", CodCfgPath};
+const GameInstall CodLeftBehind{CodKey, "", CodCfgPath};
+const GameInstall UoLeftBehind{UoKey, "", UoCfgPath};
 const GameInstall UoOnSteam{
     UoKey, "C:\\Program Files (x86)\\Steam\\steamapps\\common\\Call of Duty United Offensive",
     UoCfgPath};
@@ -301,6 +283,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "cod",
                  "uo"},
         Scenario{"OnlyUoOnSteam", {}, {}, {UoOnSteam}, nullptr, nullptr, "uo"},
+        Scenario{"KeysLeftInWineHideNothing",
+                 {CodLeftBehind, UoLeftBehind},
+                 {CodOnSteam},
+                 {UoOnSteam},
+                 nullptr,
+                 "cod",
+                 "uo"},
+        Scenario{
+            "KeyLeftInWineIsNoInstall", {CodLeftBehind}, {}, {UoOnSteam}, nullptr, nullptr, "uo"},
         Scenario{"NothingAnywhere", {}, {}, {}, nullptr, nullptr, nullptr},
         Scenario{"WineprefixHidesSteam",
                  {CodInGames},

@@ -33,6 +33,9 @@ public:
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
+    // Sets it to another value (or removes it) for the rest of the object's life.
+    void set(const std::optional<std::string>& value) { SetEnv(m_name, value); }
+
 private:
     std::string m_name;
     std::optional<std::string> m_old;
