@@ -190,10 +190,14 @@ int FillTempFile(TempFile& temp, std::string_view content, const struct stat* ol
     FileHandle file(std::exchange(temp.fd, -1));
     if (old) {
         // Taking over the owner needs privileges a user usually lacks; then the user owns the
-        // new file, as with any file they write. The owner goes first: changing it clears the
-        // set-user-ID and set-group-ID bits that the mode then restores.
-        if (old->st_uid != ::geteuid() || old->st_gid != ::getegid())
-            (void)::fchown(file.fd(), old->st_uid, old->st_gid);
+        // new file, as with any file they write. The group is a separate matter: a member of the
+        // old file's group may keep it, and must, or a file shared through that group (say
+        // games:games 0664) would shut the others out after one save. The owner goes first:
+        // changing it clears the set-user-ID and set-group-ID bits that the mode then restores.
+        if (old->st_uid != ::geteuid() || old->st_gid != ::getegid()) {
+            if (::fchown(file.fd(), old->st_uid, old->st_gid) != 0)
+                (void)::fchown(file.fd(), static_cast<uid_t>(-1), old->st_gid);
+        }
         if (::fchmod(file.fd(), old->st_mode & 07777) != 0)
             return errno;
     }

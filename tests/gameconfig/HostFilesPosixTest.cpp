@@ -3,10 +3,13 @@
 #include "HostFilesTestSupport.h"
 
 #include <cerrno>
+#include <cstring>
 #include <functional>
+#include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace std::string_literals;
 namespace fs = std::filesystem;
@@ -16,6 +19,12 @@ namespace {
 // The "nobody" user and group of Debian and most other systems.
 constexpr uid_t Nobody = 65534;
 
+// The "games" group of Debian. The system checks group numbers only, so it need not exist here.
+constexpr gid_t Games = 60;
+
+// What RunUnprivileged answers when the child could not give its privileges up.
+constexpr const char* StillPrivileged = "could not become unprivileged";
+
 mode_t ModeOf(const fs::path& path) {
     struct stat info {};
     EXPECT_EQ(stat(path.c_str(), &info), 0);
@@ -23,8 +32,10 @@ mode_t ModeOf(const fs::path& path) {
 }
 
 // Runs `action` as an ordinary user: root writes whatever the permissions say, so as root the
-// action runs in a child process that has given its privileges up. Gives the action's answer.
-std::string RunUnprivileged(const std::function<std::string()>& action) {
+// action runs in a child process that has given its privileges up, as "nobody" and a member of
+// `groups` besides. Gives the action's answer.
+std::string RunUnprivileged(const std::function<std::string()>& action,
+                            const std::vector<gid_t>& groups = {}) {
     if (geteuid() != 0)
         return action();
     int pipeEnds[2];
@@ -33,8 +44,9 @@ std::string RunUnprivileged(const std::function<std::string()>& action) {
     const pid_t child = fork();
     if (child == 0) {
         close(pipeEnds[0]);
-        std::string answer = "could not become unprivileged";
-        if (setgid(Nobody) == 0 && setuid(Nobody) == 0)
+        std::string answer = StillPrivileged;
+        if (setgroups(groups.size(), groups.data()) == 0 && setgid(Nobody) == 0 &&
+            setuid(Nobody) == 0)
             answer = action();
         (void)!write(pipeEnds[1], answer.data(), answer.size());
         _exit(0);
@@ -158,6 +170,34 @@ TEST_F(HostFilesPosixTest, OwnerIsKeptWherePermitted) {
     ASSERT_EQ(stat(At("file.cfg").c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, Nobody);
     EXPECT_EQ(info.st_gid, Nobody);
+}
+
+// A user who may not give the new file the old owner still keeps the old group when they belong
+// to it: a file shared through a group stays writable for the others after the save.
+TEST_F(HostFilesPosixTest, GroupIsKeptByAMemberWhoMayNotKeepTheOwner) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root may make a file that belongs to another user and group";
+    fs::permissions(m_dir.path(), fs::perms::all);
+    for (const mode_t mode : {0664, 0660, 02664}) {
+        WriteBytes(At("file.cfg"), "old");
+        if (chown(At("file.cfg").c_str(), 0, Games) != 0)
+            GTEST_SKIP() << "the file could not be given to group " << Games << ": "
+                         << std::strerror(errno);
+        ASSERT_EQ(chmod(At("file.cfg").c_str(), mode), 0);
+
+        const std::string answer =
+            RunUnprivileged([&] { return Replace(At("file.cfg"), "new"); }, {Games});
+        if (answer == StillPrivileged)
+            GTEST_SKIP() << "no process here may take the groups of another user";
+        EXPECT_EQ(answer, "") << std::oct << mode;
+        struct stat info {};
+        ASSERT_EQ(stat(At("file.cfg").c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, Nobody) << std::oct << mode;
+        EXPECT_EQ(info.st_gid, Games) << std::oct << mode;
+        EXPECT_EQ(info.st_mode & 07777, mode) << std::oct << mode;
+        EXPECT_EQ(ReadBytes(At("file.cfg")), "new") << std::oct << mode;
+        fs::remove(At("file.cfg"));
+    }
 }
 
 TEST_F(HostFilesPosixTest, QuotaExceededLeavesTheOldFile) {
