@@ -12,6 +12,6 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     Main();
     if (!AnyWindowLeft())
-        return 0;
+        return ExitStatus();
     return QApplication::exec();
 }

@@ -9,7 +9,7 @@
 #include "startup/Version.h"
 #include "ui/Modal.h"
 #include "ui/ShowError.h"
-#include "ui/Twips.h"
+#include "ui/WindowPosition.h"
 #include "ui/frmGames.h"
 #include "ui/frmMain.h"
 
@@ -33,11 +33,6 @@ std::string InstallFolderOf(const std::string& gameRegKey) {
     return RegValueText(QueryRegValue(RootKeyLocalMachine, gameRegKey, InstallPathValue));
 }
 
-void StoreWindowPosition(const QWidget& window) {
-    Shared().SavedTop = TopTwips(window);
-    Shared().SavedLeft = ToSavedLeft(LeftTwips(window));
-}
-
 void CloseAllWindows() {
     frmMain::CloseIfOpen();
     frmGames::CloseIfOpen();
@@ -45,6 +40,7 @@ void CloseAllWindows() {
 
 // Ends the cycle with one message; no window is left, so the program ends.
 void EndCycleWithError(const std::string& message) {
+    Shared().CycleFailed = true;
     ShowError(message);
     CloseAllWindows();
 }
@@ -54,7 +50,7 @@ bool AskForGame() {
     SharedState& state = Shared();
     QPointer<frmGames> dialog = &frmGames::Instance();
     dialog->setWindowTitle(QString::fromStdString(state.WindowTitle));
-    MoveToTwips(*dialog, state.SavedTop, state.SavedLeft);
+    MoveToSavedPosition(*dialog);
     Modal::exec(*dialog);
     if (dialog) // a closed dialog may already be gone
         StoreWindowPosition(*dialog);
@@ -92,8 +88,10 @@ void OpenEditor() {
     editor.editJmeno->setVisible(false);
     editor.setWindowTitle(QString::fromStdString(state.WindowTitle));
     editor.cmdLoad->setVisible(true);
-    editor.editGameCesta->setText(QFile::decodeName(QByteArray::fromStdString(state.CfgPath)));
-    MoveToTwips(editor, state.SavedTop, state.SavedLeft);
+    const QString path = QFile::decodeName(QByteArray::fromStdString(state.CfgPath));
+    editor.editGameCesta->setText(path);
+    editor.editGameCesta->setToolTip(path); // the box shows only the end of a long path
+    MoveToSavedPosition(editor);
     editor.show();
     StoreWindowPosition(editor);
 }
@@ -121,7 +119,8 @@ void Main() {
         EndCycleWithError(std::string(NotInstalled) + "\nRegistry error.");
         return;
     }
-    // The sub-folder is appended unchanged: a folder ending in "\" gives "\\Main\".
+    // The sub-folder is appended unchanged: a folder ending in "\" gives "\\Main\". Under Wine the
+    // path is mapped through the prefix whose registry gave installFolder just above.
     state.CfgPath = HostPathFor(installFolder + state.GameSubDir + state.CfgFileName);
     if (!IsOrdinaryFile(state.CfgPath)) {
         EndCycleWithError(std::string(NotInstalled) + "\nCFG file (" + state.CfgPath +

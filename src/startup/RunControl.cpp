@@ -1,5 +1,6 @@
 #include "startup/RunControl.h"
 
+#include "startup/SharedState.h"
 #include "ui/frmGames.h"
 #include "ui/frmMain.h"
 
@@ -11,5 +12,9 @@ bool AnyWindowLeft() {
 
 void EndIfNoWindowLeft() {
     if (!AnyWindowLeft())
-        QCoreApplication::exit(0);
+        QCoreApplication::exit(ExitStatus());
+}
+
+int ExitStatus() {
+    return Shared().CycleFailed ? 1 : 0;
 }

@@ -6,6 +6,9 @@
 // True while the editor or the game dialog exists (shown or hidden).
 bool AnyWindowLeft();
 
-// Ends the event loop when no window is left. Called where a cycle can end: after the user
-// closed the editor, and after Main returned inside Save or Cancel.
+// Ends the event loop, with ExitStatus(), when no window is left. Called where a cycle can end:
+// after the user closed the editor, and after Main returned inside Save or Cancel.
 void EndIfNoWindowLeft();
+
+// 1 when a cycle ended with an error message, else 0.
+int ExitStatus();

@@ -7,9 +7,11 @@
 
 // Everything the run shares: one record, created empty at start and living for the whole run.
 // Texts that come from the game's file (CfgContent, RawName, TagText) are its bytes, one byte per
-// character; WindowTitle and CfgPath are UTF-8.
+// character; WindowTitle and CfgPath are in the host's 8-bit encoding (UTF-8 on Linux, the ANSI
+// code page on Windows).
 struct SharedState {
     bool QuitRequested = false; // a window was closed and the cycle must end
+    bool CycleFailed = false;   // a cycle ended with an error message: the exit status says so
     std::string WindowTitle;
 
     // The chosen game.
@@ -29,9 +31,11 @@ struct SharedState {
     int NameLength = 0;
     std::string TagText;
 
-    // Where the last window stood, in twips.
+    // Where the last window stood, in twips. SavedLeft stops at the ends of its 16 bits; the
+    // Left beyond them is in SavedLeftBeyondRange (see ui/WindowPosition.h).
     float SavedTop = 0;
     std::int16_t SavedLeft = 0;
+    float SavedLeftBeyondRange = 0;
 };
 
 SharedState& Shared();

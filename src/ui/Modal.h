@@ -17,7 +17,8 @@ public:
 
     // Tests: from now on no modal window runs a loop of its own. Each is shown, handed to the
     // next queued answer (which clicks, types or closes as a user would) and then closed if the
-    // answer left it open. A window with no answer queued is accepted: a message box's OK.
+    // answer left it open. A message box with no answer queued gets its OK; any other modal
+    // window with no answer queued ends the test program.
     static void answerForTests();
     static void setNextAnswer(Answer answer);
     static int pendingAnswers();

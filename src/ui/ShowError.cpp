@@ -2,14 +2,32 @@
 
 #include "ui/Modal.h"
 
+#include <QApplication>
 #include <QMessageBox>
+
+namespace {
+
+// The window the user works in, so that the box stands over it; none while no window is shown.
+QWidget* WindowInUse() {
+    if (QWidget* active = QApplication::activeWindow(); active && active->isVisible())
+        return active;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = widget->windowType();
+        if (widget->isVisible() && (type == Qt::Window || type == Qt::Dialog))
+            return widget;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 void ShowError(const QString& text) {
     Modal::recordMessage(text);
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error:"), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error:"), text, QMessageBox::Ok,
+                    WindowInUse());
     Modal::exec(box);
 }
 
-void ShowError(const std::string& utf8Text) {
-    ShowError(QString::fromStdString(utf8Text));
+void ShowError(const std::string& text) {
+    ShowError(QString::fromLocal8Bit(text));
 }

@@ -4,6 +4,9 @@
 #include <string>
 
 // The program's one message path: a modal critical message box titled "Error:" with an OK
-// button. Returns when the user has closed it. Two-line messages join their lines with one LF.
+// button, over the window the user works in. Returns when the user has closed it. Two-line
+// messages join their lines with one LF.
 void ShowError(const QString& text);
-void ShowError(const std::string& utf8Text);
+// A message from the core, whose paths and system reasons are in the host's 8-bit encoding
+// (UTF-8 on Linux, the ANSI code page on Windows).
+void ShowError(const std::string& text);

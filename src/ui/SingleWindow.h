@@ -5,8 +5,8 @@
 // The one window of a kind that the program has at a time: created on first use, and created
 // afresh after it was closed, so that every use starts from the window's initial state.
 //
-// A closing window releases itself from its closeEvent; it is deleted only once control is back
-// in the event loop, since Save and Cancel close the editor from inside their own handlers.
+// A closing window releases itself from its closeEvent, so that the next use creates a new one,
+// and is deleted later, never while one of its own handlers runs.
 template <class Window> class SingleWindow {
 public:
     static Window& Instance() {
@@ -25,10 +25,16 @@ public:
     }
 
 protected:
+    // Frees the slot and deletes the window once control is back in the event loop.
     void ReleaseAfterClose(Window* window) {
+        Release(window);
+        window->deleteLater();
+    }
+
+    // Frees the slot only: for a window that deletes itself when its handler is done.
+    void Release(Window* window) {
         if (Current() == window)
             Current() = nullptr;
-        window->deleteLater();
     }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "startup/Games.h"
 #include "startup/SharedState.h"
+#include "ui/EnterClicks.h"
 #include "ui/Picture.h"
 #include "ui/Twips.h"
 #include "ui/WindowLook.h"
@@ -35,9 +36,11 @@ QPushButton* MakePictureButton(QWidget* parent, const char* name, const QString&
     button->setIconSize(pictureSize);
     button->setAccessibleName(gameName);
     button->setStyleSheet(PictureButtonStyle);
-    // Neither Enter nor Escape chooses a game.
+    // Neither is the default button: Enter chooses only the game whose button has the focus,
+    // and Escape chooses none.
     button->setAutoDefault(false);
     button->setDefault(false);
+    ClickOnEnter(*button);
     return button;
 }
 

@@ -7,11 +7,13 @@
 #include "startup/SharedState.h"
 #include "ui/ClickLabel.h"
 #include "ui/Cp1250.h"
+#include "ui/EnterClicks.h"
 #include "ui/Picture.h"
 #include "ui/SelectionMark.h"
 #include "ui/ShowError.h"
 #include "ui/Twips.h"
 #include "ui/WindowLook.h"
+#include "ui/WindowPosition.h"
 #include "ui/frmGames.h"
 
 #include <QCloseEvent>
@@ -62,13 +64,29 @@ QString ControlName(const char* family, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(family)).arg(index);
 }
 
+// A name is typed into the name box: besides what Windows-1250 cannot hold, it refuses what the
+// file's name entry cannot: a quote, which would end the value, and control characters.
+class NameBoxValidator final : public Cp1250Validator {
+public:
+    using Cp1250Validator::Cp1250Validator;
+
+    State validate(QString& input, int& position) const override {
+        const bool fitsTheEntry = std::none_of(input.begin(), input.end(), [](QChar c) {
+            return c == QLatin1Char('"') || c.unicode() < 32;
+        });
+        return fitsTheEntry ? Cp1250Validator::validate(input, position) : Invalid;
+    }
+};
+
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect box) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(box);
     button->setFont(CourierNew(9.75, true));
+    // No default button: Enter clicks only the button that has the focus.
     button->setAutoDefault(false);
     button->setDefault(false);
+    ClickOnEnter(*button);
     return button;
 }
 
@@ -111,14 +129,14 @@ frmMain::frmMain()
 // Creation order is stacking order, back to front: the background picture, the windowless
 // labels with the selection marks above their cells, then the text boxes and buttons.
 void frmMain::CreateControls() {
-    auto* background = new ClickLabel(0, this);
-    background->setObjectName(QStringLiteral("Plocha"));
-    background->setGeometry(TwipsRect(-600, 0, 9000, 4200));
-    // Stretched once here rather than by the label at its first paint; it stays a stretched label.
-    background->setPixmap(
-        StretchedPicture(QStringLiteral(":/art/main_background.png"), background->size()));
-    background->setScaledContents(true);
-    Plocha = background;
+    Plocha = new ClickLabel(0, this);
+    Plocha->setObjectName(QStringLiteral("Plocha"));
+    Plocha->setGeometry(TwipsRect(-600, 0, 9000, 4200));
+    // The picture comes stretched to the box already, so the first paint has nothing to scale;
+    // the label still stretches it, to the screen's pixels where a logical pixel is larger.
+    Plocha->setPixmap(
+        StretchedPicture(QStringLiteral(":/art/main_background.png"), Plocha->size()));
+    Plocha->setScaledContents(true);
 
     CreateSwatches();
     CreateCells();
@@ -181,7 +199,7 @@ void frmMain::CreateSingleControls() {
     editJmeno = MakeTextBox(this, "editJmeno", TwipsRect(240, 240, 7215, 390), CourierNew(12, true),
                             NameBoxText, NameBoxField);
     editJmeno->setText(NamePrompt);
-    editJmeno->setValidator(new Cp1250Validator(editJmeno));
+    editJmeno->setValidator(new NameBoxValidator(editJmeno));
 
     editJmenoTag = MakeTextBox(this, "editJmenoTag", TwipsRect(240, 2520, 7215, 360),
                                CourierNew(9, true), DisplayBoxText, DisplayBoxField);
@@ -222,8 +240,7 @@ void frmMain::ConnectHandlers() {
         connect(swatch, &ClickLabel::clicked, this, &frmMain::lblBarva_Click);
         connect(swatch, &ClickLabel::mouseMoved, this, &frmMain::lblBarva_MouseMove);
     }
-    connect(static_cast<ClickLabel*>(Plocha), &ClickLabel::mouseMoved, this,
-            &frmMain::Plocha_MouseMove);
+    connect(Plocha, &ClickLabel::mouseMoved, this, &frmMain::Plocha_MouseMove);
     editJmeno->installEventFilter(this);
 }
 
@@ -392,30 +409,29 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-// Closing, for whatever reason: the hidden game dialog goes too and the cycle ends. The window
-// is deleted only once control is back in the event loop, since Save and Cancel close it from
-// inside their own handlers and then run the next cycle.
+// Closing, for whatever reason: the hidden game dialog goes too and the cycle ends.
 void frmMain::closeEvent(QCloseEvent* event) {
     frmGames::CloseIfOpen();
     Shared().QuitRequested = true;
     event->accept();
 
+    if (m_handingOver) {
+        Release(this); // HandOverToNextCycle deletes it when the next cycle has run
+        return;
+    }
     ReleaseAfterClose(this);
-    if (!m_handingOver)
-        EndIfNoWindowLeft();
-}
-
-void frmMain::StoreWindowPosition() {
-    Shared().SavedTop = TopTwips(*this);
-    Shared().SavedLeft = ToSavedLeft(LeftTwips(*this));
+    EndIfNoWindowLeft();
 }
 
 void frmMain::HandOverToNextCycle() {
-    StoreWindowPosition();
+    StoreWindowPosition(*this);
     m_handingOver = true;
     close();
     Main();
     EndIfNoWindowLeft();
+    // Only now: the next cycle runs event loops of its own (the game dialog, a message), and a
+    // deletion asked for before them would happen inside them, while this handler still runs.
+    deleteLater();
 }
 
 QColor frmMain::ScreenColorOf(int colorIndex) const {

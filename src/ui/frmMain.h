@@ -26,7 +26,7 @@ public:
     QLineEdit* editGameCesta = nullptr;
     QPushButton* cmdReset = nullptr;
     QPushButton* cmdSave = nullptr;
-    QLabel* Plocha = nullptr;
+    ClickLabel* Plocha = nullptr;
 
     static constexpr int CellCount = 30;
     static constexpr int SwatchCount = 10;
@@ -70,7 +70,6 @@ private:
     void editJmeno_KeyPress(int key);
     void editJmeno_MouseDown();
 
-    void StoreWindowPosition();
     // Closes this window and starts the next edit cycle (Save and Cancel).
     void HandOverToNextCycle();
     QColor ScreenColorOf(int colorIndex) const;

@@ -120,6 +120,8 @@ private slots:
             Main();
             QVERIFY2(!AnyWindowLeft(), start.name);
             QCOMPARE(Modal::messagesShown(), QStringList{Expected(start, prefix)});
+            QVERIFY2(ExitStatus() == 1, start.name); // the run did not end well
+            Shared().CycleFailed = false;
         }
     }
 
@@ -132,8 +134,11 @@ private slots:
         QVERIFY(Modal::messagesShown().isEmpty());
         QVERIFY(frmMain::IsOpen());
         QVERIFY(!frmGames::IsOpen());
+        QCOMPARE(ExitStatus(), 0);
         const SharedState& state = Shared();
         QCOMPARE(state.CfgPath, cfg.string());
+        QCOMPARE(frmMain::Instance().editGameCesta->toolTip(),
+                 QString::fromStdString(cfg.string()));
         QCOMPARE(state.CfgContent, std::string(NameFile));
         QCOMPARE(state.RawName, std::string("^1Ro^7ok"));
         const std::string content = NameFile;

@@ -5,6 +5,7 @@
 #include "ui/Picture.h"
 
 #include "UiTestSupport.h"
+#include "ui/ClickLabel.h"
 
 #include <QApplication>
 #include <QFile>

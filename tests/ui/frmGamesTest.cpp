@@ -7,6 +7,7 @@
 #include "ui/WindowLook.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -68,6 +69,7 @@ private slots:
     void closingTheDialogEndsTheProgramWithoutReadingAFile();
     void positionCarriesFromTheMovedDialogToTheEditor();
     void closingTheEditorClosesTheHiddenDialog();
+    void earlierEditorOutlivesTheLoopsOfTheNextCycle();
 };
 
 void frmGamesTest::geometryFollowsTheLayout_data() {
@@ -200,8 +202,10 @@ void frmGamesTest::keysInTheDialog_data() {
     QTest::newRow("Tab, Space chooses Call of Duty")
         << QList<int>{Qt::Key_Tab, Qt::Key_Space} << "config_mp.cfg";
     QTest::newRow("Escape does nothing") << QList<int>{Qt::Key_Escape} << "";
-    QTest::newRow("Enter does nothing") << QList<int>{Qt::Key_Return} << "";
-    QTest::newRow("keypad Enter does nothing") << QList<int>{Qt::Key_Enter} << "";
+    QTest::newRow("Enter chooses the focused United Offensive")
+        << QList<int>{Qt::Key_Return} << "uoconfig_mp.cfg";
+    QTest::newRow("Tab, keypad Enter chooses Call of Duty")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Enter} << "config_mp.cfg";
 }
 
 void frmGamesTest::keysInTheDialog() {
@@ -330,6 +334,33 @@ void frmGamesTest::closingTheEditorClosesTheHiddenDialog() {
     QVERIFY(!frmMain::IsOpen());
     QVERIFY(!AnyWindowLeft());
     QVERIFY(Shared().QuitRequested);
+}
+
+// The game dialog of the next cycle runs a modal loop of its own while Cancel's handler, a method
+// of the earlier editor, is still running: the editor must not be deleted inside that loop.
+void frmGamesTest::earlierEditorOutlivesTheLoopsOfTheNextCycle() {
+    BothGames games;
+    Modal::setNextAnswer(ChooseCallOfDuty);
+    Main();
+    QVERIFY(frmMain::IsOpen());
+    QPointer<frmMain> earlier = &frmMain::Instance();
+    bool earlierLivedThroughTheLoop = false;
+    Modal::setNextAnswer([&](QDialog& dialog) {
+        QEventLoop modalLoop; // as the dialog's own exec runs one
+        QTimer::singleShot(0, &modalLoop, &QEventLoop::quit);
+        modalLoop.exec();
+        earlierLivedThroughTheLoop = !earlier.isNull();
+        ChooseCallOfDuty(dialog);
+    });
+
+    Click(earlier->cmdNew);
+    Click(earlier->cmdReset);
+
+    QVERIFY(earlierLivedThroughTheLoop);
+    QVERIFY(frmMain::IsOpen());
+    QVERIFY(&frmMain::Instance() != earlier.data());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(earlier.isNull());
 }
 
 QTEST_MAIN(frmGamesTest)

@@ -21,16 +21,26 @@
 #include <QWindow>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 namespace {
 
 const QString Prompt = QStringLiteral("Type your name here!");
 
-// The editor of the current cycle; fails the test when none is open.
+// The editor of the current cycle, or nullptr when none is open (tests QVERIFY it).
 frmMain* Editor() {
     if (!frmMain::IsOpen())
         return nullptr;
     return &frmMain::Instance();
+}
+
+// For steps queued on the event loop, where a failed QVERIFY cannot end the test: the editor,
+// or the end of the loop with exit code 98 when none is open.
+void WithEditor(const std::function<void(frmMain&)>& step) {
+    if (frmMain* editor = Editor())
+        step(*editor);
+    else
+        QCoreApplication::exit(98);
 }
 
 // Starts a cycle on the install and returns its editor.
@@ -131,7 +141,9 @@ private slots:
     void colours8And9ComeFromHiddenSwatches();
     void pointerFollowsTheMouse_data();
     void pointerFollowsTheMouse();
-    void nameBoxesRefuseCharactersOutsideWindows1250();
+    void nameBoxesRefuseWhatTheFileCannotHold();
+    void enterClicksOnlyTheFocusedButton();
+    void messagesStandOverTheEditor();
 
     void workedExampleEndToEnd();
     void saveUnchangedKeepsTheFileByteForByte();
@@ -640,7 +652,7 @@ void frmMainTest::pointerFollowsTheMouse() {
     QCOMPARE(int(editor->cursor().shape()), shape);
 }
 
-void frmMainTest::nameBoxesRefuseCharactersOutsideWindows1250() {
+void frmMainTest::nameBoxesRefuseWhatTheFileCannotHold() {
     GameInstall install("x");
     frmMain* editor = StartCycle();
     QVERIFY(editor);
@@ -658,6 +670,15 @@ void frmMainTest::nameBoxesRefuseCharactersOutsideWindows1250() {
     QGuiApplication::clipboard()->setText(QStringLiteral("Ωmega"));
     box->paste();
     QCOMPARE(box->text(), QStringLiteral("Ž€aĎábel"));
+    // A quote would end the name entry early, a control character its line: a name with one
+    // could never be saved.
+    for (const QString& refused : {QStringLiteral("\""), QStringLiteral("\t"),
+                                   QStringLiteral("a\rb"), QStringLiteral("Rook \"1\"")}) {
+        QGuiApplication::clipboard()->setText(refused);
+        box->paste();
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, refused, Qt::NoModifier);
+    }
+    QCOMPARE(box->text(), QStringLiteral("Ž€aĎábel"));
 
     editor->editJmenoTag->setText(QString());
     QGuiApplication::clipboard()->setText(QStringLiteral("^1Ωmega"));
@@ -667,6 +688,47 @@ void frmMainTest::nameBoxesRefuseCharactersOutsideWindows1250() {
     editor->editGameCesta->setText(QString());
     editor->editGameCesta->paste();
     QCOMPARE(editor->editGameCesta->text(), QStringLiteral("^1Ωmega"));
+}
+
+// Enter clicks a button that has the focus, as Space does; none is the window's default button,
+// so Enter in a text box clicks nothing.
+void frmMainTest::enterClicksOnlyTheFocusedButton() {
+    GameInstall install("^1Ro^7ok");
+    const QByteArray original = FileBytes(install.codCfg);
+    frmMain* editor = StartCycle();
+    QVERIFY(editor);
+    QPointer<frmMain> firstEditor = editor;
+
+    QTest::keyClick(editor->cmdLoad, Qt::Key_Return);
+    QVERIFY(editor->cmdLoad->isHidden());
+    QCOMPARE(editor->editJmenoTag->text(), QStringLiteral("^1Ro^7ok"));
+
+    Click(editor->lblZnak[1]);
+    Click(editor->lblBarva[4]);
+    QTest::keyClick(editor->editJmenoTag, Qt::Key_Return);
+    QTest::keyClick(editor->editGameCesta, Qt::Key_Enter);
+    QCOMPARE(Editor(), firstEditor.data());
+    QCOMPARE(FileBytes(install.codCfg), original);
+
+    QTest::keyClick(editor->cmdSave, Qt::Key_Enter);
+    QCOMPARE(FileBytes(install.codCfg), QByteArray::fromStdString(ConfigWithName("^4R^1o^7ok")));
+    QVERIFY(Editor() != firstEditor.data());
+    QVERIFY(Modal::messagesShown().isEmpty());
+}
+
+void frmMainTest::messagesStandOverTheEditor() {
+    GameInstall install("x");
+    frmMain* editor = StartCycle();
+    QVERIFY(editor);
+    Click(editor->cmdNew);
+    editor->editJmeno->setText(QString(31, 'x'));
+    QWidget* boxParent = nullptr;
+    Modal::setNextAnswer([&](QDialog& box) { boxParent = box.parentWidget(); });
+
+    QTest::keyClick(editor->editJmeno, Qt::Key_Return);
+
+    QCOMPARE(Modal::messagesShown().size(), 1);
+    QCOMPARE(boxParent, editor);
 }
 
 // ---- The edit cycle ----
@@ -801,8 +863,11 @@ void frmMainTest::saveFailureLeavesTheEditorAsItWas() {
 
 void frmMainTest::cancelWritesNothingAndStartsANewCycle_data() {
     QTest::addColumn<bool>("editing"); // cancel in the editing state, else in the new-name state
-    QTest::newRow("from new name") << false;
-    QTest::newRow("from editing") << true;
+    QTest::addColumn<QPoint>("movedTo");
+    QTest::newRow("from new name") << false << QPoint(150, 90);
+    QTest::newRow("from editing") << true << QPoint(150, 90);
+    // 2500 pixels are 37500 twips, beyond the 16 bits of SavedLeft.
+    QTest::newRow("on a second screen") << false << QPoint(2500, 90);
 }
 
 void frmMainTest::cancelWritesNothingAndStartsANewCycle() {
@@ -819,7 +884,8 @@ void frmMainTest::cancelWritesNothingAndStartsANewCycle() {
     } else {
         Click(editor->cmdNew);
     }
-    editor->move(150, 90);
+    QFETCH(QPoint, movedTo);
+    editor->move(movedTo);
     const QPoint moved = editor->pos();
 
     Click(editor->cmdReset);
@@ -834,7 +900,7 @@ void frmMainTest::cancelWritesNothingAndStartsANewCycle() {
     QCOMPARE(editor->editJmeno->text(), Prompt);
     QVERIFY(editor->editJmeno->isEnabled());
     QCOMPARE(Shared().SavedTop, float(moved.y() * 15));
-    QCOMPARE(int(Shared().SavedLeft), moved.x() * 15);
+    QCOMPARE(int(Shared().SavedLeft), std::min(moved.x() * 15, 32767));
     QCOMPARE(editor->pos(), moved);
     QVERIFY(!Shared().QuitRequested);
 }
@@ -887,11 +953,11 @@ void frmMainTest::handOverKeepsTheProgramRunning() {
     bool runningAfterCancel = false;
     bool runningAfterSave = false;
     // Plain clicks: a simulated mouse would run the queued steps below from inside this one.
-    QTimer::singleShot(0, [] { Editor()->cmdReset->click(); });
+    QTimer::singleShot(0, [] { WithEditor([](frmMain& editor) { editor.cmdReset->click(); }); });
     QTimer::singleShot(0, [&] {
         runningAfterCancel = frmMain::IsOpen();
-        Editor()->cmdLoad->click();
-        Editor()->cmdSave->click();
+        WithEditor([](frmMain& editor) { editor.cmdLoad->click(); });
+        WithEditor([](frmMain& editor) { editor.cmdSave->click(); });
     });
     QTimer::singleShot(0, [&] {
         runningAfterSave = frmMain::IsOpen();
