@@ -1,3 +1,4 @@
+#include "gameconfig/AsciiText.h"
 #include "gameconfig/HostFiles.h"
 
 #include <cstring>
@@ -23,14 +24,6 @@ std::string SystemReason(DWORD error) {
 
 Failure SystemFailure(DWORD error) {
     return Failure{SystemReason(error)};
-}
-
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
-bool IsAsciiLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 // A NUL would cut the path short on its way to the system. A path that is not fully qualified

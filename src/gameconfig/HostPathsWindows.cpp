@@ -1,3 +1,4 @@
+#include "gameconfig/AsciiText.h"
 #include "gameconfig/HostFiles.h"
 #include "gameconfig/HostPaths.h"
 
@@ -17,14 +18,6 @@ std::string EnvironmentVariable(const char* name) {
         }
         value.resize(length); // too small: `length` is the size needed, the NUL included
     }
-}
-
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // The letter of the drive Windows is installed on ('c'); 0 when the system does not say.

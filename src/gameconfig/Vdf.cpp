@@ -1,5 +1,7 @@
 #include "gameconfig/Vdf.h"
 
+#include "gameconfig/AsciiText.h"
+
 #include <algorithm>
 
 namespace {
@@ -13,16 +15,6 @@ bool IsSpace(char c) {
 
 bool EndsBareWord(char c) {
     return IsSpace(c) || c == '{' || c == '}' || c == '"';
-}
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return AsciiLower(x) == AsciiLower(y);
-           });
 }
 
 // The character that a backslash and `c` stand for. An unknown escape keeps its backslash, so

@@ -1,5 +1,6 @@
 #include "gameconfig/WinePrefix.h"
 
+#include "gameconfig/AsciiText.h"
 #include "gameconfig/SteamLibraries.h"
 
 #include <algorithm>
@@ -22,27 +23,6 @@ namespace {
 std::string NonEmptyEnv(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-bool IsAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Wine folds ASCII letters only; other bytes (UTF-8 sequences included) must match exactly.
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return AsciiLower(x) == AsciiLower(y);
-           });
-}
-
-// Windows accepts both slashes as separators. Taking '/' as one also keeps a component from
-// reaching past its folder on the host.
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
 }
 
 // The components of a path below the drive's root, resolved as Windows resolves them before

@@ -1,5 +1,6 @@
 #include "gameconfig/WineRegistry.h"
 
+#include "gameconfig/AsciiText.h"
 #include "gameconfig/UnicodeText.h"
 
 #include <algorithm>
@@ -19,25 +20,13 @@ RegHandle NewHandle() {
     return last;
 }
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 // The paths a 32-bit program's "subKey" may live at, in the order they are tried.
 std::vector<std::string> ViewsOf(const std::string& subKey) {
     const std::size_t separator = subKey.find('\\');
     const std::string_view first = std::string_view(subKey).substr(0, separator);
     const std::string rest = separator == std::string::npos ? "" : subKey.substr(separator + 1);
     const std::string_view second = std::string_view(rest).substr(0, rest.find('\\'));
-    if (!EqualsIgnoringAsciiCase(first, "Software") ||
-        EqualsIgnoringAsciiCase(second, "Wow6432Node"))
+    if (!SameIgnoringAsciiCase(first, "Software") || SameIgnoringAsciiCase(second, "Wow6432Node"))
         return {subKey};
     std::string redirected = std::string(first) + "\\Wow6432Node";
     if (!rest.empty())

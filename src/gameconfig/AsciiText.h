@@ -1,0 +1,29 @@
+#pragma once
+
+#include <algorithm>
+#include <string_view>
+
+// Letters, case and path separators as Windows paths, Wine's folders and Steam's files see them.
+// Only ASCII letters are folded: Wine finds a file whose name differs only in the case of ASCII
+// letters, and Steam's keys compare the same way; every other byte, UTF-8 sequences included,
+// must match exactly. (Registry names fold more; see FoldCase in UnicodeText.h.)
+
+inline bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+inline char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+inline bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
+}
+
+// Windows accepts both slashes as separators. Taking '/' as one also keeps a path component
+// from reaching past its folder on the host.
+inline bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
