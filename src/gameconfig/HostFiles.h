@@ -29,9 +29,10 @@ Outcome<std::string> ReadWholeFile(const std::string& path,
 
 // Replaces the file's content, never in place: the bytes go to a new file in the same folder,
 // which is flushed to disk and then renamed over the old one. A link is followed, so its target
-// changes and the link stays; the file keeps its permission bits (and its owner where the system
-// allows). A file the user may not write is refused as an in-place write would be. On failure
-// the old file is untouched and no temporary file is left behind.
+// changes and the link stays; the file keeps its permission bits (and its owner, or at least its
+// group, where the system allows). A file the user may not write is refused as an in-place write
+// would be. On failure the old file is untouched and no temporary file is left behind. Being a
+// new file, it is no longer shared with other names a hard link gave the old one.
 MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content);
 
 // The seam through which tests play a full disk or short writes. Before each low-level write of

@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string NonEmptyEnv(const char* name) {
+// The variable's value; empty when it is not set (callers treat both alike).
+std::string EnvOrEmpty(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
 }
@@ -100,7 +101,7 @@ std::string Unmapped(std::string windowsPath) {
 } // namespace
 
 std::string HomeFolder() {
-    std::string home = NonEmptyEnv("HOME");
+    std::string home = EnvOrEmpty("HOME");
 #if !defined(_WIN32)
     if (home.empty())
         if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
@@ -110,14 +111,14 @@ std::string HomeFolder() {
 }
 
 std::string CurrentWinePrefix() {
-    std::string prefix = NonEmptyEnv("WINEPREFIX");
+    std::string prefix = EnvOrEmpty("WINEPREFIX");
     if (!prefix.empty())
         return prefix;
     return HomeFolder() + "/.wine";
 }
 
 std::vector<std::string> WinePrefixesToSearch() {
-    if (std::string chosen = NonEmptyEnv("WINEPREFIX"); !chosen.empty())
+    if (std::string chosen = EnvOrEmpty("WINEPREFIX"); !chosen.empty())
         return {chosen};
     std::vector<std::string> prefixes{CurrentWinePrefix()};
     // Without a home folder there is no Steam to look in (and no relative path is taken for one).
