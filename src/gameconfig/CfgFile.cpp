@@ -52,8 +52,8 @@ MaybeFailure RefusedTag(std::string_view content, const NameEntry& entry, std::s
 // The game writes the file when it quits, so it may have changed while the user was editing. A
 // file that is gone or cannot be read holds nothing that writing could lose.
 bool ChangedOnDisk(const std::string& path, std::string_view content) {
-    const Outcome<std::string> onDisk = ReadWholeFile(path, MaxContentSize);
-    return onDisk && onDisk.value() != content;
+    const std::optional<bool> same = FileHolds(path, content);
+    return same.has_value() && !*same;
 }
 
 std::size_t ValueStart(const NameEntry& entry) {

@@ -3,8 +3,10 @@
 #include "gameconfig/Failure.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,18 @@ bool IsOrdinaryFile(const std::string& path);
 inline constexpr std::size_t ReadSpareCapacity = 4096;
 Outcome<std::string> ReadWholeFile(const std::string& path,
                                    std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+
+// Whether the file holds exactly `content`, read chunk by chunk (nothing the size of the file is
+// held twice). Nothing when it cannot be read: the caller decides what that means.
+std::optional<bool> FileHolds(const std::string& path, std::string_view content);
+
+// The reader under both: opens the file as ReadWholeFile does (the same refusals and reasons),
+// gives `sized` its size, and unless that answers false hands `take` the bytes chunk by chunk,
+// up to the end of the file or until `take` answers false. One source per platform.
+using SizeTaker = std::function<bool(std::uintmax_t size)>;
+using ChunkTaker = std::function<bool(std::string_view chunk)>;
+MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const SizeTaker& sized,
+                          const ChunkTaker& take);
 
 // Replaces the file's content, never in place: the bytes go to a new file in the same folder,
 // which is flushed to disk and then renamed over the old one. A link is followed, so its target

@@ -215,7 +215,8 @@ bool IsOrdinaryFile(const std::string& path) {
     return !NamesNoFile(path) && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
+MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const SizeTaker& sized,
+                          const ChunkTaker& take) {
     if (NamesNoFile(path))
         return SystemFailure(ENOENT);
     // Not blocking on open keeps a pipe from stopping the program before the type test below.
@@ -235,9 +236,9 @@ Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes
     if (const int flags = ::fcntl(file.fd(), F_GETFL);
         flags < 0 || ::fcntl(file.fd(), F_SETFL, flags & ~O_NONBLOCK) != 0)
         return SystemFailure(errno);
+    if (!sized(static_cast<std::uintmax_t>(info.st_size)))
+        return std::nullopt;
 
-    std::string content;
-    content.reserve(static_cast<std::size_t>(info.st_size) + ReadSpareCapacity);
     // Read up to the end of the file, which may lie past the size just seen if the file grows.
     char buffer[1 << 16];
     for (;;) {
@@ -247,13 +248,9 @@ Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes
                 continue;
             return SystemFailure(errno);
         }
-        if (got == 0)
-            break;
-        if (content.size() + static_cast<std::size_t>(got) > maxBytes)
-            return SystemFailure(EFBIG);
-        content.append(buffer, static_cast<std::size_t>(got));
+        if (got == 0 || !take(std::string_view(buffer, static_cast<std::size_t>(got))))
+            return std::nullopt;
     }
-    return content;
 }
 
 MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content) {

@@ -216,7 +216,8 @@ bool IsOrdinaryFile(const std::string& path) {
     return (info.dwFileAttributes & notOrdinary) == 0;
 }
 
-Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
+MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const SizeTaker& sized,
+                          const ChunkTaker& take) {
     if (NamesNoFile(path))
         return SystemFailure(ERROR_FILE_NOT_FOUND);
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING,
@@ -230,21 +231,17 @@ Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes
         return SystemFailure(GetLastError());
     if (static_cast<unsigned long long>(size.QuadPart) > maxBytes)
         return Failure{TooLarge};
+    if (!sized(static_cast<std::uintmax_t>(size.QuadPart)))
+        return std::nullopt;
 
-    std::string content;
-    content.reserve(static_cast<std::size_t>(size.QuadPart) + ReadSpareCapacity);
     char buffer[1 << 16];
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
             return SystemFailure(GetLastError());
-        if (got == 0)
-            break;
-        if (content.size() + got > maxBytes)
-            return Failure{TooLarge};
-        content.append(buffer, got);
+        if (got == 0 || !take(std::string_view(buffer, got)))
+            return std::nullopt;
     }
-    return content;
 }
 
 MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content) {

@@ -79,6 +79,45 @@ TEST_F(HostFilesTest, ReadFailuresGiveTheReason) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// FileHolds
+
+TEST_F(HostFilesTest, FileHoldsComparesEveryByte) {
+    const std::string bytes = RandomBytes(200000, 3); // several chunks
+    const auto flipped = [&](std::size_t at) {
+        std::string other = bytes;
+        other[at] ^= 1;
+        return other;
+    };
+    const struct {
+        const char* label;
+        std::string onDisk;
+        bool same;
+    } cases[] = {
+        {"the same", bytes, true},
+        {"first byte differs", flipped(0), false},
+        {"first byte of the second chunk differs", flipped(65536), false},
+        {"last byte differs", flipped(bytes.size() - 1), false},
+        {"one byte longer", bytes + "x", false},
+        {"one byte shorter", bytes.substr(0, bytes.size() - 1), false},
+        {"empty", "", false},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(At("file.cfg"), c.onDisk);
+        EXPECT_EQ(FileHolds(At("file.cfg").string(), bytes), std::optional<bool>(c.same))
+            << c.label;
+    }
+    WriteBytes(At("empty.cfg"), "");
+    EXPECT_EQ(FileHolds(At("empty.cfg").string(), ""), std::optional<bool>(true));
+}
+
+TEST_F(HostFilesTest, FileHoldsNothingItCannotRead) {
+    fs::create_directory(At("folder.cfg"));
+    for (const std::string& path : {At("missing.cfg").string(), At("folder.cfg").string(),
+                                    At("missing/file.cfg").string(), ""s})
+        EXPECT_EQ(FileHolds(path, ""), std::nullopt) << path;
+}
+
+// ---------------------------------------------------------------------------------------------
 // ReplaceWholeFile
 
 TEST_F(HostFilesTest, ReplacesEveryByteAndLeavesNoTemporaryFile) {
