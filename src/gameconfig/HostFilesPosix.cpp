@@ -194,11 +194,13 @@ int FillTempFile(TempFile& temp, std::string_view content, const struct stat* ol
         // old file's group may keep it, and must, or a file shared through that group (say
         // games:games 0664) would shut the others out after one save. The owner goes first:
         // changing it clears the set-user-ID and set-group-ID bits that the mode then restores.
+        mode_t mode = old->st_mode & 07777;
         if (old->st_uid != ::geteuid() || old->st_gid != ::getegid()) {
-            if (::fchown(file.fd(), old->st_uid, old->st_gid) != 0)
-                (void)::fchown(file.fd(), static_cast<uid_t>(-1), old->st_gid);
+            if (::fchown(file.fd(), old->st_uid, old->st_gid) != 0 &&
+                ::fchown(file.fd(), static_cast<uid_t>(-1), old->st_gid) != 0)
+                mode &= ~static_cast<mode_t>(S_IRWXG | S_ISGID); // they were the old group's
         }
-        if (::fchmod(file.fd(), old->st_mode & 07777) != 0)
+        if (::fchmod(file.fd(), mode) != 0)
             return errno;
     }
     if (const int error = WriteAll(file.fd(), content))

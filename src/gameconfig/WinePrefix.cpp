@@ -139,7 +139,7 @@ std::string MapIntoPrefix(const std::string& prefixDir, const std::string& windo
         WithoutTrailingSlashes(prefixDir) + "/dosdevices/" + AsciiLower(windowsPath[0]) + ":";
     if (!EntryExists(driveLink))
         return Unmapped(windowsPath); // a drive Wine does not know
-    fs::path hostPath = DriveFolder(driveLink);
+    std::string hostPath = DriveFolder(driveLink).string();
 
     bool folderExists = true;
     for (const std::string& component :
@@ -148,7 +148,10 @@ std::string MapIntoPrefix(const std::string& prefixDir, const std::string& windo
         if (folderExists)
             entry = FindEntry(hostPath, component);
         folderExists = entry.has_value();
-        hostPath /= entry.value_or(component);
+        // Joined as text: a component is a name, never a root or a drive of its own.
+        if (!hostPath.ends_with('/'))
+            hostPath += '/';
+        hostPath += entry.value_or(component);
     }
-    return hostPath.string();
+    return hostPath;
 }

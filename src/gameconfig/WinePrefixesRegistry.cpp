@@ -3,35 +3,19 @@
 #include <algorithm>
 #include <utility>
 
-// The key as one prefix's registry opened it.
-struct WinePrefixesRegistry::KeyInPrefix {
-    std::unique_ptr<WineRegistry> registry;
-    RegHandle handle = 0;
-};
-
-// The key in every prefix that holds it, opened one prefix at a time as values are asked for.
-struct WinePrefixesRegistry::KeyAcrossPrefixes {
-    std::uint32_t root = 0;
-    std::string subKey;
-    std::vector<std::string> prefixesNotAsked; // in the order they are asked
-    std::vector<KeyInPrefix> opened;
-
-    // Opens the key in the next prefix that holds it. False when no prefix is left; then
-    // `result` is the last open's result code.
-    bool openInNextPrefix(std::int32_t& result) {
-        while (!prefixesNotAsked.empty()) {
-            auto registry = std::make_unique<WineRegistry>(prefixesNotAsked.front());
-            prefixesNotAsked.erase(prefixesNotAsked.begin());
-            RegHandle handle = 0;
-            result = registry->OpenKey(root, subKey, handle);
-            if (handle != 0) {
-                opened.push_back({std::move(registry), handle});
-                return true;
-            }
+bool WinePrefixesRegistry::KeyAcrossPrefixes::openInNextPrefix(std::int32_t& result) {
+    while (!prefixesNotAsked.empty()) {
+        auto registry = std::make_unique<WineRegistry>(prefixesNotAsked.front());
+        prefixesNotAsked.erase(prefixesNotAsked.begin());
+        RegHandle handle = 0;
+        result = registry->OpenKey(root, subKey, handle);
+        if (handle != 0) {
+            opened.push_back({std::move(registry), handle});
+            return true;
         }
-        return false;
     }
-};
+    return false;
+}
 
 WinePrefixesRegistry::WinePrefixesRegistry(PrefixList prefixes) : m_prefixes(std::move(prefixes)) {}
 

@@ -37,8 +37,23 @@ public:
     std::string prefixForPaths() const;
 
 private:
-    struct KeyInPrefix;
-    struct KeyAcrossPrefixes;
+    // The key as one prefix's registry opened it.
+    struct KeyInPrefix {
+        std::unique_ptr<WineRegistry> registry;
+        RegHandle handle = 0;
+    };
+
+    // The key in every prefix that holds it, opened one prefix at a time as values are asked for.
+    struct KeyAcrossPrefixes {
+        std::uint32_t root = 0;
+        std::string subKey;
+        std::vector<std::string> prefixesNotAsked; // in the order they are asked
+        std::vector<KeyInPrefix> opened;
+
+        // Opens the key in the next prefix that holds it. False when no prefix is left; then
+        // `result` is the last open's result code.
+        bool openInNextPrefix(std::int32_t& result);
+    };
 
     // The key in the first prefix that holds both it and the value; nullptr when none does.
     KeyInPrefix* holderOf(KeyAcrossPrefixes& key, const std::string& valueName);

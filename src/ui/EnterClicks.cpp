@@ -12,11 +12,13 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == &m_button && event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const auto* press = static_cast<QKeyEvent*>(event);
+            const bool enter = press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter;
+            // A held key clicks once: its repeats would otherwise click on and on, or reach the
+            // button that the click itself brought up (Save's next cycle opens the game dialog).
+            if (enter && !press->isAutoRepeat())
                 m_button.click();
-                return true;
-            }
+            return enter;
         }
         return false;
     }

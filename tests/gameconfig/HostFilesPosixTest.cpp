@@ -200,6 +200,35 @@ TEST_F(HostFilesPosixTest, GroupIsKeptByAMemberWhoMayNotKeepTheOwner) {
     }
 }
 
+// A user outside the old file's group cannot keep it: the group's rights were given to that group,
+// not to the user's own, so they go.
+TEST_F(HostFilesPosixTest, GroupRightsGoWithAGroupThatCannotBeKept) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root may make a file that belongs to another user and group";
+    fs::permissions(m_dir.path(), fs::perms::all);
+    const struct {
+        mode_t before, after;
+    } cases[] = {{0666, 0606}, {0676, 0606}, {02666, 0606}, {0606, 0606}}; // others may write
+    for (const auto& c : cases) {
+        WriteBytes(At("file.cfg"), "old");
+        if (chown(At("file.cfg").c_str(), 0, Games) != 0)
+            GTEST_SKIP() << "the file could not be given to group " << Games << ": "
+                         << std::strerror(errno);
+        ASSERT_EQ(chmod(At("file.cfg").c_str(), c.before), 0);
+
+        const std::string answer = RunUnprivileged([&] { return Replace(At("file.cfg"), "new"); });
+        if (answer == StillPrivileged)
+            GTEST_SKIP() << "no process here may give up root's rights";
+        EXPECT_EQ(answer, "") << std::oct << c.before;
+        struct stat info {};
+        ASSERT_EQ(stat(At("file.cfg").c_str(), &info), 0);
+        EXPECT_NE(info.st_gid, Games) << std::oct << c.before;
+        EXPECT_EQ(info.st_mode & 07777, c.after) << std::oct << c.before;
+        EXPECT_EQ(ReadBytes(At("file.cfg")), "new") << std::oct << c.before;
+        fs::remove(At("file.cfg"));
+    }
+}
+
 TEST_F(HostFilesPosixTest, QuotaExceededLeavesTheOldFile) {
     WriteBytes(At("file.cfg"), "old");
     ScopedWriteHook quota([](std::size_t, std::size_t) { return WriteVerdict{0, EDQUOT}; });

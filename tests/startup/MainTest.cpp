@@ -10,6 +10,7 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -117,9 +118,12 @@ private slots:
             TestPrefix prefix;
             Prepare(prefix, start);
             Modal::clearMessages();
+            bool overAWindow = true;
+            Modal::setNextAnswer([&](QDialog& box) { overAWindow = box.parentWidget(); });
             Main();
             QVERIFY2(!AnyWindowLeft(), start.name);
             QCOMPARE(Modal::messagesShown(), QStringList{Expected(start, prefix)});
+            QVERIFY2(!overAWindow, start.name);      // no window is shown to stand over
             QVERIFY2(ExitStatus() == 1, start.name); // the run did not end well
             Shared().CycleFailed = false;
         }

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -206,6 +207,8 @@ void frmGamesTest::keysInTheDialog_data() {
         << QList<int>{Qt::Key_Return} << "uoconfig_mp.cfg";
     QTest::newRow("Tab, keypad Enter chooses Call of Duty")
         << QList<int>{Qt::Key_Tab, Qt::Key_Enter} << "config_mp.cfg";
+    // The repeats of an Enter held down since the editor's Save or Cancel.
+    QTest::newRow("a held Enter's repeats choose nothing") << QList<int>{-Qt::Key_Return} << "";
 }
 
 void frmGamesTest::keysInTheDialog() {
@@ -216,8 +219,19 @@ void frmGamesTest::keysInTheDialog() {
     bool focusedOnUnitedOffensive = false;
     Modal::setNextAnswer([&](QDialog& dialog) {
         focusedOnUnitedOffensive = dialog.focusWidget() == Games(dialog).cmdCODUO;
-        for (int key : keys)
-            QTest::keyClick(dialog.focusWidget(), Qt::Key(key));
+        for (int key : keys) {
+            if (key > 0) {
+                QTest::keyClick(dialog.focusWidget(), Qt::Key(key));
+                continue;
+            }
+            // A negative key: only the repeats of a key pressed before the dialog opened.
+            for (int repeat = 0; repeat < 3; ++repeat) {
+                QKeyEvent press(QEvent::KeyPress, -key, Qt::NoModifier, QString(), true);
+                QApplication::sendEvent(dialog.focusWidget(), &press);
+            }
+            QTest::sendKeyEvent(QTest::Release, dialog.focusWidget(), Qt::Key(-key), QString(),
+                                Qt::NoModifier);
+        }
         hiddenByKeys = dialog.isHidden();
         if (!hiddenByKeys) {
             QVERIFY(!Shared().QuitRequested);

@@ -671,7 +671,8 @@ void frmMainTest::nameBoxesRefuseWhatTheFileCannotHold() {
     box->paste();
     QCOMPARE(box->text(), QStringLiteral("Ž€aĎábel"));
     // A quote would end the name entry early, a control character its line: a name with one
-    // could never be saved.
+    // could never be saved. (The code box takes them, as a loaded name may hold one; Save checks
+    // it.)
     for (const QString& refused : {QStringLiteral("\""), QStringLiteral("\t"),
                                    QStringLiteral("a\rb"), QStringLiteral("Rook \"1\"")}) {
         QGuiApplication::clipboard()->setText(refused);
