@@ -19,8 +19,6 @@ bool WinePrefixesRegistry::KeyAcrossPrefixes::openInNextPrefix(std::int32_t& res
 
 WinePrefixesRegistry::WinePrefixesRegistry(PrefixList prefixes) : m_prefixes(std::move(prefixes)) {}
 
-WinePrefixesRegistry::~WinePrefixesRegistry() = default;
-
 std::int32_t WinePrefixesRegistry::OpenKey(std::uint32_t root, const std::string& subKey,
                                            RegHandle& key) {
     KeyAcrossPrefixes opening{root, subKey, m_prefixes(), {}};

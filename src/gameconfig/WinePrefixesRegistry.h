@@ -23,7 +23,6 @@ public:
     using PrefixList = std::function<std::vector<std::string>()>;
 
     explicit WinePrefixesRegistry(PrefixList prefixes);
-    ~WinePrefixesRegistry() override;
 
     std::int32_t OpenKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override;
     std::int32_t QueryValueInfo(RegHandle key, const std::string& valueName, std::uint32_t& type,
