@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Set-up, build, run and test on Debian 12. Idempotent: installs only what is missing, configures
 # only once, and says nothing when there is nothing to do.
 #

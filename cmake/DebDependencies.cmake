@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Read by CPack while it makes the Debian package. dpkg-shlibdeps (package dpkg-dev, which needs
 # `file` too) names the packages of the libraries the program links, as this system calls them
 # (libqt6core6 here, libqt6core6t64 on newer systems); without those tools the Qt packages of

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The libFuzzer targets of fuzz/, built with Clang as a project of their own (the program itself is
 # built with GCC), and one ctest run of each for a bounded time. Only where Clang is installed
 # (Debian: clang and libclang-rt-14-dev); TINTWELL_FUZZ=OFF leaves them out, as a sanitized build

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # TINTWELL_SANITIZE=ON builds every target (the program, the libraries, the tools run at build
 # time and the tests) with AddressSanitizer and UndefinedBehaviorSanitizer. Any finding ends the
 # program with a report, so a test that triggers one fails.

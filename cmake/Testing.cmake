@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One place that builds a test binary and registers it with ctest.
 #
 #   tintwell_add_test(NAME <name> SOURCES <files...> LIBS <targets...> [QT])

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Compiler warnings for every target of the project (not for third-party code).
 function(tintwell_warnings target)
     if(MSVC)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows resources of the program (src/tintwell.rc.in): its icon, drawn by the artwork
 # generator as a Windows icon file; its manifest (src/tintwell.manifest.in); its version record.
 #

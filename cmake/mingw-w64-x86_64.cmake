@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (package g++-mingw-w64-x86-64).
 # The -posix compilers: the win32 thread model has no std::mutex, and GoogleTest needs it.
 # Tests run as Windows programs under Wine (package wine), in a prefix inside the build folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Locate-and-save over any config file: the input is the whole file. Whatever it holds, locating
 // either fails with the one message or finds the first entry, and putting a new tag in its place
 // keeps every byte outside the value and is found again by the next read.

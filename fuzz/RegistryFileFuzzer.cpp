@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reader of Wine's registry files over any input: the input is the whole of a system.reg. It
 // is searched in memory for the keys the program asks for (and for the first key the input names
 // itself), and read from disk through the install-path lookup the program makes. Whatever the

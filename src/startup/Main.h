@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // One edit cycle: compose the title, choose the game (asking only when United Offensive is

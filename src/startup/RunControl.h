@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The program ends exactly when no window is left. Qt's quit-on-last-window-closed is off: during

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Case folding and separators shared by the Wine, Steam and Windows path code: only the 26 ASCII
 // letters fold, and the bytes next to them in the code table or above it stay as they are.
 

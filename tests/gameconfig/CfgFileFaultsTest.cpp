@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults while the config file is saved or read: each gives the user's message, leaves the file
 // byte for byte as it was and the caller's text unchanged, and leaves no temporary file behind.
 // The disk runs full for real on a small tmpfs where the system allows it (root), or through the

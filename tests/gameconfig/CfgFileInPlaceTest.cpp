@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A save puts the new name into the caller's text where it stands: a large config file is never
 // copied whole in memory, whether the name grows, shrinks or keeps its length, and a failed save
 // takes the change back exactly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host file layer on POSIX systems: links, pipes, permission bits and owners.
 
 #include "HostFilesTestSupport.h"

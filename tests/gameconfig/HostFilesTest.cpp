@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host file layer's promises that hold on every platform.
 
 #include "HostFilesTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host file layer on Windows: file attributes, sharing, and replacing by renaming.
 
 #include "HostFilesTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a game's config file is on Windows: the composed path, or the VirtualStore copy that a
 // game without a manifest really uses.
 

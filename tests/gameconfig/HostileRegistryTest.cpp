@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry of a Wine prefix as an attacker or a broken disk might leave it: huge, cut off,
 // deeply nested, full of escapes, not text at all, or no file at all. The lookup finds what is
 // intact and nothing else, and never crashes, blocks or takes unbounded time or memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program's manifest changes (this test binary carries it, as the program does).
 
 #include "gameconfig/HostFiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows registry backend, run under Wine against the values make_registry_prefix.sh put
 // into the test prefix with Wine's own `reg add`.
 

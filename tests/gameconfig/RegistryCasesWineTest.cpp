@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Wine-prefix registry backend, reading the system.reg that Wine itself wrote when
 // make_registry_prefix.sh stored the table's values with `wine reg add`.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving is byte-exact, shown over many generated config files: after a save the file is the old
 // one with exactly the value of its first name entry replaced, and the next read finds the new
 // tag there; a tag that would break the line is refused and nothing changes.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes a fresh Wine prefix in the given folder and stores in its registry, with Wine's own
 # `reg add`, the values that RegistryCases.h describes; then waits until Wine has written them
 # to the prefix's system.reg. A ctest fixture runs it before the tests that need the prefix.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a throwaway DESTDIR with the prefix /usr, as a distribution package
 # would, and checks the layout.
 include(${CHECKS})

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package in a throwaway folder and checks its control fields and its content.
 include(${CHECKS})
 

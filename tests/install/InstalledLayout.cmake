@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks an installed tree below ROOT (the install prefix, e.g. <DESTDIR>/usr): exactly the files
 # of the program's layout, each of them what it should be. Used by CheckInstall and CheckPackage.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting on a hostile or broken install: a registry that is huge, cut off, nested without end,
 // full of escapes, or no text at all, and install paths that climb with "..", name a network
 // share, an unknown drive, a drive linked to nowhere, names too long for the system, or something

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Permission tests as root: root may write whatever the permission bits say, so a read-only file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A really full disk for tests: a small tmpfs mounted in a mount namespace private to the test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures the windows carry: compiled in as resources, at their exact sizes, and looking
 // the part (dark backgrounds that keep the labels legible, light lettering on black buttons, an
 // icon in the name colours). Also the generator's own options and file writing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's icon as a Windows icon file: a directory Windows can read, one PNG per size, and
 // each the same picture the windows show at that size.
 

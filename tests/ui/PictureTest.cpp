@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows' pictures: read from the program's resources as Qt itself reads them, and the
 // editor's background stretched before its first paint so that it looks as the label's own
 // smooth stretching would.

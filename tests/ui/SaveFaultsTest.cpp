@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save in the editor when the file cannot be written: the user gets one message, the file stays
 // byte for byte as it was with no temporary file beside it, and the editor stays exactly as it
 // was, so that nothing the user did is lost and Save can be tried again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Clicks go through the window as a real pointer's would.
 #define QTEST_QPA_MOUSE_HANDLING
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Clicks and moves go through the window as a real pointer's would, so what lies on top decides
 // which control gets them (a selection mark must let clicks through to its cell).
 #define QTEST_QPA_MOUSE_HANDLING

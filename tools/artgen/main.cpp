@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tintwell_artgen draws the pictures that Tintwell carries: the two window backgrounds, the two
 // game buttons and the icon. The build runs it and compiles its output into the program as Qt
 // resources (see src/ui/artwork/CMakeLists.txt); it can also be run by hand:
