@@ -1,18 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <string_view>
+
 // The two games the program knows.
 struct Game {
     const char* CfgFileName;
     const char* GameRegKey;
-    const char* GameSubDir; // appended to the install folder unchanged
+    const char* GameSubDir;         // appended to the install folder unchanged
+    const char* DisplayName;        // as messages name the game
+    const char* MultiplayerProgram; // the program that plays online and writes the config file
 };
 
-inline constexpr Game CallOfDuty{"config_mp.cfg", "Software\\Activision\\Call of Duty", "\\Main\\"};
-inline constexpr Game UnitedOffensive{
-    "uoconfig_mp.cfg", "Software\\Activision\\Call of Duty United Offensive", "\\UO\\"};
+inline constexpr Game CallOfDuty{"config_mp.cfg", "Software\\Activision\\Call of Duty", "\\Main\\",
+                                 "Call of Duty", "CoDMP.exe"};
+inline constexpr Game UnitedOffensive{"uoconfig_mp.cfg",
+                                      "Software\\Activision\\Call of Duty United Offensive",
+                                      "\\UO\\", "Call of Duty United Offensive", "CoDUOMP.exe"};
 
 inline constexpr const char* InstallPathValue = "InstallPath";
 
 // Makes `game` the one the cycle works on.
 void ChooseGame(const Game& game);
+
+// The game whose registry key is `gameRegKey`, or null when it is neither.
+const Game* GameWithRegKey(std::string_view gameRegKey);

@@ -2,7 +2,9 @@
 #include "ui/frmMain.h"
 
 #include "gameconfig/CfgFile.h"
+#include "gameconfig/RunningPrograms.h"
 #include "namecode/NameCode.h"
+#include "startup/Games.h"
 #include "startup/Main.h"
 #include "startup/RunControl.h"
 #include "startup/SharedState.h"
@@ -329,6 +331,15 @@ void frmMain::cmdSave_Click() {
     const std::optional<std::string> tag = EncodeCp1250(editJmenoTag->text());
     if (!tag) {
         ShowError(QStringLiteral("The code holds characters that the CFG file cannot store."));
+        return;
+    }
+    if (const Game* game = GameWithRegKey(state.GameRegKey);
+        game && RunsProgram(RunningCommandLines(), game->MultiplayerProgram)) {
+        // The game would write its own name over this one when it quits: nothing is written.
+        ShowError(QStringLiteral("%1 is running. It writes its config file when it quits and would "
+                                 "put the old name back: quit the game, then click Save to CFG "
+                                 "again.")
+                      .arg(QLatin1String(game->DisplayName)));
         return;
     }
     const NameEntry entry{state.NamePos, state.NameEnd, state.RawName};

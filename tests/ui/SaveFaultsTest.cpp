@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Save in the editor when the file cannot be written: the user gets one message, the file stays
-// byte for byte as it was with no temporary file beside it, and the editor stays exactly as it
-// was, so that nothing the user did is lost and Save can be tried again.
+// Save in the editor when the file cannot be written, or must not be while the game runs: the
+// user gets one message, the file stays byte for byte as it was with no temporary file beside it,
+// and the editor stays exactly as it was, so that nothing the user did is lost and Save can be
+// tried again.
 
 #include "UiTestSupport.h"
 #include "gameconfig/CfgFile.h"
 #include "gameconfig/HostFiles.h"
+#include "gameconfig/RunningPrograms.h"
 #include "startup/Main.h"
 #include "support/FileSystemUser.h"
 #include "support/SmallDisk.h"
@@ -36,6 +38,7 @@ enum class Fault {
     FolderRemoved,
     LargeFileDiskFull,
     RewrittenByTheGame,
+    GameRunning,
 };
 
 // A config file of about `size` bytes, as a game with many bindings writes it.
@@ -101,6 +104,7 @@ void CompareStates(const EditorState& actual, const EditorState& expected) {
 struct InjectedFault {
     std::unique_ptr<ScopedWriteHook> hook;
     std::unique_ptr<FileSystemUser> user;
+    std::unique_ptr<ScopedRunningCommandLines> processes;
 };
 
 // Lets writes through up to byte `at`, then fails each with `error`.
@@ -144,6 +148,10 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere_data() {
         << Fault::LargeFileDiskFull << "No space left on device";
     QTest::newRow("rewritten by the game since it was read")
         << Fault::RewrittenByTheGame << QString(ChangedSinceRead);
+    QTest::newRow("the game is running")
+        << Fault::GameRunning
+        << "Call of Duty is running. It writes its config file when it quits and would put the old "
+           "name back: quit the game, then click Save to CFG again.";
 }
 
 void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
@@ -203,6 +211,10 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
     case Fault::RewrittenByTheGame:
         WriteBytes(install.codCfg, rewritten);
         break;
+    case Fault::GameRunning:
+        injected.processes = std::make_unique<ScopedRunningCommandLines>(std::vector<CommandLine>{
+            {"C:\\Games\\Call of Duty\\CoDUOMP.exe"}, {"C:\\Games\\Call of Duty\\CoDMP.exe"}});
+        break;
     }
     if (injected.user && !injected.user->whyNot().empty())
         QSKIP(qPrintable(QString::fromStdString(injected.user->whyNot())));
@@ -212,8 +224,10 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
     Click(editor->cmdSave);
     injected = {};
 
-    QCOMPARE(Modal::messagesShown(),
-             QStringList{"CFG file (" + before.path + ") could not be written.\n" + reason});
+    const QString message = fault == Fault::GameRunning
+                                ? reason
+                                : "CFG file (" + before.path + ") could not be written.\n" + reason;
+    QCOMPARE(Modal::messagesShown(), QStringList{message});
     if (fault == Fault::FolderRemoved) {
         QVERIFY2(!fs::exists(folder), "the folder was made again");
     } else if (fault == Fault::FileReplacedByAFolder) {
