@@ -2,8 +2,9 @@
 #include "gameconfig/RunningPrograms.h"
 #include "gameconfig/UnicodeText.h"
 
-#include <tlhelp32.h>
 #include <windows.h>
+// After <windows.h>, whose types it uses.
+#include <tlhelp32.h>
 
 std::vector<CommandLine> SystemCommandLines(const std::string& /*procRoot*/) {
     std::vector<CommandLine> processes;
