@@ -27,14 +27,15 @@ std::string ReadAll(const fs::path& file) {
     char chunk[4096];
     for (;;) {
         const ssize_t count = read(descriptor, chunk, sizeof chunk);
+        if (count > 0) {
+            bytes.append(chunk, static_cast<std::size_t>(count));
+            continue;
+        }
         if (count < 0 && errno == EINTR)
             continue;
-        if (count <= 0) {
-            if (count < 0)
-                bytes.clear();
-            break;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(count));
+        if (count < 0)
+            bytes.clear();
+        break;
     }
     close(descriptor);
     return bytes;
