@@ -436,7 +436,7 @@ void frmMainTest::enterInNameBox_data() {
     QTest::newRow("the prompt itself") << Prompt << int(Qt::Key_Return) << true << "";
     QTest::newRow("30 chars") << QString(30, 'x') << int(Qt::Key_Return) << true << "";
     QTest::newRow("31 chars") << QString(31, 'x') << int(Qt::Key_Return) << false << limit;
-    QTest::newRow("caret typed") << "a^1b" << int(Qt::Key_Return) << true << "";
+    QTest::newRow("caret typed is not taken") << "a^1b" << int(Qt::Key_Return) << true << "";
 }
 
 void frmMainTest::enterInNameBox() {
@@ -450,7 +450,9 @@ void frmMainTest::enterInNameBox() {
     Click(editor->cmdNew);
     const QStringList newNameState = ShownControls(*editor);
     Shared().NameLength = 5;
-    editor->editJmeno->setText(name);
+    editor->editJmeno->clear();
+    QTest::keyClicks(editor->editJmeno, name);
+    const QString taken = QString(name).remove(QLatin1Char('^'));
 
     QTest::keyClick(editor->editJmeno, Qt::Key(key));
 
@@ -461,13 +463,13 @@ void frmMainTest::enterInNameBox() {
         QVERIFY(editor->editJmeno->isEnabled());
         return;
     }
-    QCOMPARE(Shared().NameLength, int(name.size()));
-    QCOMPARE(ShownControls(*editor), EditingStateControls(name.size(), true));
+    QCOMPARE(Shared().NameLength, int(taken.size()));
+    QCOMPARE(ShownControls(*editor), EditingStateControls(taken.size(), true));
     QVERIFY(!editor->editJmeno->isEnabled());
-    QCOMPARE(CellText(*editor), name);
-    QCOMPARE(CellColors(*editor), QList<QColor>(name.size(), Palette[7]));
-    QCOMPARE(editor->editJmenoTag->text(), "^7" + name);
-    QCOMPARE(Latin1(Shared().TagText), "^7" + name);
+    QCOMPARE(CellText(*editor), taken);
+    QCOMPARE(CellColors(*editor), QList<QColor>(taken.size(), Palette[7]));
+    QCOMPARE(editor->editJmenoTag->text(), "^7" + taken);
+    QCOMPARE(Latin1(Shared().TagText), "^7" + taken);
     QVERIFY(SelectedCells(*editor).isEmpty());
 }
 
@@ -674,8 +676,10 @@ void frmMainTest::nameBoxesRefuseWhatTheFileCannotHold() {
     // A quote would end the name entry early, a control character its line: a name with one
     // could never be saved. (The code box takes them, as a loaded name may hold one; Save checks
     // it.)
-    for (const QString& refused : {QStringLiteral("\""), QStringLiteral("\t"),
-                                   QStringLiteral("a\rb"), QStringLiteral("Rook \"1\"")}) {
+    // A caret would turn what follows into a colour code.
+    for (const QString& refused :
+         {QStringLiteral("\""), QStringLiteral("\t"), QStringLiteral("a\rb"),
+          QStringLiteral("Rook \"1\""), QStringLiteral("^"), QStringLiteral("a^1b")}) {
         QGuiApplication::clipboard()->setText(refused);
         box->paste();
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, refused, Qt::NoModifier);
@@ -686,6 +690,8 @@ void frmMainTest::nameBoxesRefuseWhatTheFileCannotHold() {
     QGuiApplication::clipboard()->setText(QStringLiteral("^1Ωmega"));
     editor->editJmenoTag->paste();
     QVERIFY(editor->editJmenoTag->text().isEmpty());
+    QTest::keyClicks(editor->editJmenoTag, QStringLiteral("^1a"));
+    QCOMPARE(editor->editJmenoTag->text(), QStringLiteral("^1a"));
     // The path box shows host file names and takes any text.
     editor->editGameCesta->setText(QString());
     editor->editGameCesta->paste();
