@@ -9,15 +9,20 @@
 #include "ui/ClickLabel.h"
 #include "ui/Cp1250.h"
 #include "ui/SelectionMark.h"
+#include "ui/ShowError.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -145,6 +150,8 @@ private slots:
     void nameBoxesRefuseWhatTheFileCannotHold();
     void enterClicksOnlyTheFocusedButton();
     void messagesStandOverTheEditor();
+    void messagesFitTheScreen_data();
+    void messagesFitTheScreen();
 
     void workedExampleEndToEnd();
     void saveUnchangedKeepsTheFileByteForByte();
@@ -737,6 +744,60 @@ void frmMainTest::messagesStandOverTheEditor() {
 
     QCOMPARE(Modal::messagesShown().size(), 1);
     QCOMPARE(boxParent, editor);
+}
+
+void frmMainTest::messagesFitTheScreen_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("overTheEditor");
+    QString deepPath = "C:";
+    for (int i = 0; i < 60; ++i)
+        deepPath += "\\" + QString(200, QLatin1Char('d'));
+    QTest::newRow("short") << "CFG file is corrupted." << true;
+    QTest::newRow("60 folders of 200 chars")
+        << "Game is NOT instaled properly..\nCFG file (" + deepPath + ") NOT found." << false;
+    QTest::newRow("long path without blanks")
+        << "CFG file (/home/" + QString(300, QLatin1Char('x')) +
+               "/config_mp.cfg) could not be written.\nNo space left on device"
+        << true;
+}
+
+// Whatever the text and wherever the window stands, the box lies within the screen's free area,
+// its OK button can be clicked, and all of its text can be read: wrapped to the box's width and
+// scrolled where it is taller.
+void frmMainTest::messagesFitTheScreen() {
+    QFETCH(QString, text);
+    QFETCH(bool, overTheEditor);
+    GameInstall install("x");
+    if (overTheEditor) {
+        frmMain* editor = StartCycle();
+        QVERIFY(editor);
+        const QRect screen = editor->screen()->availableGeometry();
+        editor->move(screen.bottomRight() - QPoint(editor->width(), editor->height()) / 2);
+    }
+    QRect available, box, ok;
+    QString shown;
+    bool readable = false, accepted = false;
+    Modal::setNextAnswer([&](QDialog& dialog) {
+        available = dialog.screen()->availableGeometry();
+        box = dialog.frameGeometry();
+        QPushButton* okButton = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        ok = QRect(okButton->mapToGlobal(QPoint()), okButton->size());
+        const QTextEdit* view = dialog.findChild<QTextEdit*>();
+        shown = view->toPlainText();
+        readable = view->document()->idealWidth() <= view->viewport()->width() &&
+                   view->document()->size().height() <=
+                       view->viewport()->height() + view->verticalScrollBar()->maximum();
+        QTest::mouseClick(okButton, Qt::LeftButton);
+        accepted = dialog.result() == QDialog::Accepted;
+    });
+
+    ShowError(text);
+
+    QVERIFY2(available.contains(box), qPrintable(QDebug::toString(box) + QDebug::toString(available)));
+    QVERIFY(box.contains(ok));
+    QVERIFY(accepted);
+    QCOMPARE(shown, text);
+    QVERIFY(readable);
 }
 
 // ---- The edit cycle ----
