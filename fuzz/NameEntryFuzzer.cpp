@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Locate-and-save over any config file: the input is the whole file. Whatever it holds, locating
-// either fails with the one message or finds the first entry, and putting a new tag in its place
-// keeps every byte outside the value and is found again by the next read.
+// either fails with the one message or finds the entry that begins the first line, and putting a
+// new tag in its place keeps every byte outside the value and is found again by the next read.
 
 #include "FuzzCheck.h"
 #include "gameconfig/CfgFile.h"
@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,33 +24,29 @@ bool IsSafeTag(std::string_view tag) {
                         [](char c) { return c == '"' || static_cast<unsigned char>(c) < 32; });
 }
 
-// Locating fails exactly when there is no prefix, no LF after it, or no room for a closing quote.
-void CheckFailure(std::string_view content, const Failure& failure) {
-    FUZZ_CHECK(failure.message == NotFound);
-    const std::size_t prefix = content.find(NameEntryPrefix);
-    if (prefix == std::string_view::npos)
-        return;
-    const std::size_t valueStart = prefix + NameEntryPrefix.size();
-    const std::size_t lineFeed = content.find('\n', valueStart);
-    if (lineFeed == std::string_view::npos)
-        return;
-    const std::string_view lineEnd = content.substr(valueStart, lineFeed - valueStart + 1);
-    FUZZ_CHECK(lineEnd == "\n" || lineEnd == "\r\n");
-}
-
-// The entry is the first prefix and the first LF after it; the value is what lies between them
-// less the closing quote, and less a CR before the LF.
-void CheckEntry(std::string_view content, const NameEntry& entry) {
-    const std::size_t prefix = content.find(NameEntryPrefix);
-    FUZZ_CHECK(prefix != std::string_view::npos);
-    FUZZ_CHECK(entry.NamePos == static_cast<std::int32_t>(prefix + 1));
-    const std::size_t valueStart = prefix + NameEntryPrefix.size();
-    const std::size_t lineFeed = content.find('\n', valueStart);
-    FUZZ_CHECK(lineFeed != std::string_view::npos);
-    FUZZ_CHECK(entry.NameEnd == static_cast<std::int32_t>(lineFeed + 1));
-    const std::size_t lineEnd = lineFeed - (content[lineFeed - 1] == '\r' ? 1 : 0);
-    FUZZ_CHECK(lineEnd > valueStart);
-    FUZZ_CHECK(entry.RawName == content.substr(valueStart, lineEnd - 1 - valueStart));
+// The entry as the game sees it, line by line: the first line (ended by LF or CR) that begins
+// with the prefix, its value up to the first quote on that line, and the first LF after that
+// quote. None when that line has no quote or no LF follows it.
+std::optional<NameEntry> ExpectedEntry(std::string_view content) {
+    for (std::size_t lineStart = 0; lineStart < content.size();) {
+        const std::size_t lineEnd =
+            std::min(content.find_first_of("\n\r", lineStart), content.size());
+        const std::string_view line = content.substr(lineStart, lineEnd - lineStart);
+        if (line.starts_with(NameEntryPrefix)) {
+            const std::size_t quote = line.find('"', NameEntryPrefix.size());
+            if (quote == std::string_view::npos)
+                return std::nullopt;
+            const std::size_t lineFeed = content.find('\n', lineStart + quote);
+            if (lineFeed == std::string_view::npos)
+                return std::nullopt;
+            const std::size_t valueStart = NameEntryPrefix.size();
+            return NameEntry{static_cast<std::int32_t>(lineStart + 1),
+                             static_cast<std::int32_t>(lineFeed + 1),
+                             std::string(line.substr(valueStart, quote - valueStart))};
+        }
+        lineStart = lineEnd + 1;
+    }
+    return std::nullopt;
 }
 
 // New tags of every kind: the usual, none, the old value (a save that changes nothing), a long
@@ -97,11 +94,15 @@ void CheckSave(std::string_view content, const NameEntry& entry, const std::stri
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view content(reinterpret_cast<const char*>(data), size);
     const Outcome<NameEntry> entry = LocateNameEntry(content);
+    const std::optional<NameEntry> expected = ExpectedEntry(content);
+    FUZZ_CHECK(entry.ok() == expected.has_value());
     if (!entry) {
-        CheckFailure(content, entry.failure());
+        FUZZ_CHECK(entry.failure().message == NotFound);
         return 0;
     }
-    CheckEntry(content, entry.value());
+    FUZZ_CHECK(entry.value().NamePos == expected->NamePos);
+    FUZZ_CHECK(entry.value().NameEnd == expected->NameEnd);
+    FUZZ_CHECK(entry.value().RawName == expected->RawName);
     for (const std::string& tag : TagsFor(content, entry.value()))
         CheckSave(content, entry.value(), tag);
 

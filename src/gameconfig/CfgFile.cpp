@@ -30,13 +30,14 @@ bool IsSafeTag(std::string_view tag) {
                         [](char c) { return c == '"' || static_cast<unsigned char>(c) < 32; });
 }
 
-// True when `entry` is what LocateNameEntry found in `content`: the prefix and the value stand
-// where it says, with room for the closing quote after them.
+// True when `entry` is what LocateNameEntry found in `content`: the prefix, the value and the
+// closing quote stand where it says.
 bool DescribesContent(const NameEntry& entry, std::string_view content) {
     if (entry.NamePos < 1)
         return false;
     const std::size_t start = static_cast<std::size_t>(entry.NamePos) - 1;
-    return start + PrefixLength + entry.RawName.size() < content.size() &&
+    const std::size_t closingQuote = start + PrefixLength + entry.RawName.size();
+    return closingQuote < content.size() && content[closingQuote] == '"' &&
            content.substr(start, PrefixLength) == NameEntryPrefix &&
            content.substr(start + PrefixLength, entry.RawName.size()) == entry.RawName;
 }
@@ -66,6 +67,17 @@ void PutTag(std::string& content, const NameEntry& entry, std::string_view tag) 
     content.replace(ValueStart(entry), entry.RawName.size(), tag);
 }
 
+// The first prefix at the start of the text or of a line (after LF or CR); one inside a line
+// (a comment, a bind that echoes it) is not the game's setting.
+std::size_t FindPrefixAtLineStart(std::string_view content) {
+    for (std::size_t at = content.find(NameEntryPrefix); at != std::string_view::npos;
+         at = content.find(NameEntryPrefix, at + 1)) {
+        if (at == 0 || content[at - 1] == '\n' || content[at - 1] == '\r')
+            return at;
+    }
+    return std::string_view::npos;
+}
+
 } // namespace
 
 Outcome<std::string> ReadCfgFile(const std::string& path) {
@@ -78,21 +90,17 @@ Outcome<std::string> ReadCfgFile(const std::string& path) {
 Outcome<NameEntry> LocateNameEntry(std::string_view content) {
     if (content.size() > MaxContentSize)
         return NameNotFound();
-    const std::size_t prefix = content.find(NameEntryPrefix);
+    const std::size_t prefix = FindPrefixAtLineStart(content);
     if (prefix == std::string_view::npos)
         return NameNotFound();
-    const std::size_t valueStart = prefix + PrefixLength;
-    const std::size_t lineFeed = content.find('\n', valueStart);
-    if (lineFeed == std::string_view::npos)
-        return NameNotFound();
 
-    // The closing quote is the character before the LF; in a line ending in CR LF it is the one
-    // before the CR, and the CR stays with the line end.
-    std::size_t closingQuote = lineFeed - 1;
-    if (content[closingQuote] == '\r')
-        --closingQuote;
-    // An LF right after the opening quote leaves no room for a closing one.
-    if (closingQuote < valueStart)
+    // The value ends at the next quote, which must stand on the entry's own line.
+    const std::size_t valueStart = prefix + PrefixLength;
+    const std::size_t closingQuote = content.find_first_of("\"\n\r", valueStart);
+    if (closingQuote == std::string_view::npos || content[closingQuote] != '"')
+        return NameNotFound();
+    const std::size_t lineFeed = content.find('\n', closingQuote);
+    if (lineFeed == std::string_view::npos)
         return NameNotFound();
 
     NameEntry entry;

@@ -8,14 +8,16 @@
 #include <string_view>
 
 // The game's multiplayer config file as the program sees it: 8-bit text, one byte per character,
-// of which only the value of the first `seta name "..."` entry is ever read or changed.
+// of which only the value of the name entry (the first line that begins `seta name "`) is ever
+// read or changed.
 
 inline constexpr std::string_view NameEntryPrefix = "seta name \"";
 
 // Where the name entry stands in the text. Positions count from 1; 0 means not found.
 struct NameEntry {
     std::int32_t NamePos = 0; // first character of the prefix
-    std::int32_t NameEnd = 0; // the LF that ends the entry
+    std::int32_t NameEnd = 0; // the first LF after the closing quote (right after it as the game
+                              // writes the file; past a comment, a CR or more lines otherwise)
     std::string RawName;      // the value between the quotes, colour codes included
 };
 
@@ -23,11 +25,11 @@ struct NameEntry {
 // system's reason, also for a file too long for 32-bit positions.
 Outcome<std::string> ReadCfgFile(const std::string& path);
 
-// Finds the first name entry in `content`: the first occurrence of the prefix anywhere, and the
-// first LF after its opening quote. The character before that LF is the closing quote, or the
-// one before a CR standing there (the CR stays with the line end). Fails with "CFG file is
-// corrupted.\nSet of name NOT found." when there is no prefix, no LF after it, or no room for a
-// closing quote.
+// Finds the name entry in `content`: the first prefix at the start of the text or right after a
+// line end (LF or CR). Its value is everything up to the next quote, which must stand on the same
+// line; whatever follows that quote (a comment, blanks, a CR) is not the entry's. Fails with
+// "CFG file is corrupted.\nSet of name NOT found." when there is no such prefix, when its line
+// has no closing quote, or when no LF follows the quote anywhere in the text.
 Outcome<NameEntry> LocateNameEntry(std::string_view content);
 
 // `content` with `tag` in place of the entry's value: what SaveCfgFile writes. Refuses a tag

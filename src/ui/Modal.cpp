@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/Modal.h"
 
+#include "ui/ErrorBox.h"
+
 #include <QDialog>
-#include <QMessageBox>
 #include <deque>
 
 namespace {
@@ -29,7 +30,7 @@ void answerWithoutBlocking(QDialog& dialog) {
         Modal::Answer answer = std::move(answers.queue.front());
         answers.queue.pop_front();
         answer(dialog);
-    } else if (qobject_cast<QMessageBox*>(&dialog)) {
+    } else if (qobject_cast<ErrorBox*>(&dialog)) {
         dialog.accept(); // OK
     } else {
         // Accepting it would answer for the user; a test that forgot its answer must fail.

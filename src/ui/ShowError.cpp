@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ShowError.h"
 
+#include "ui/ErrorBox.h"
 #include "ui/Modal.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 namespace {
 
@@ -24,8 +24,7 @@ QWidget* WindowInUse() {
 
 void ShowError(const QString& text) {
     Modal::recordMessage(text);
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error:"), text, QMessageBox::Ok,
-                    WindowInUse());
+    ErrorBox box(text, WindowInUse());
     Modal::exec(box);
 }
 

@@ -68,14 +68,16 @@ QString ControlName(const char* family, int index) {
 }
 
 // A name is typed into the name box: besides what Windows-1250 cannot hold, it refuses what the
-// file's name entry cannot: a quote, which would end the value, and control characters.
+// file's name entry cannot: a quote, which would end the value, and control characters; and a
+// caret, which the game would read as a colour code, so that the name would not be what the
+// cells show. (Colours come from the palette; the code box still takes carets.)
 class NameBoxValidator final : public Cp1250Validator {
 public:
     using Cp1250Validator::Cp1250Validator;
 
     State validate(QString& input, int& position) const override {
         const bool fitsTheEntry = std::none_of(input.begin(), input.end(), [](QChar c) {
-            return c == QLatin1Char('"') || c.unicode() < 32;
+            return c == QLatin1Char('"') || c == QLatin1Char('^') || c.unicode() < 32;
         });
         return fitsTheEntry ? Cp1250Validator::validate(input, position) : Invalid;
     }

@@ -52,33 +52,44 @@ TEST_P(LocateNameEntryTest, FindsTheFirstEntryOrFails) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LocateNameEntryTest,
-    testing::Values(LocateCase{"OnlyTheEntry", "seta name \"^1Ro^7ok\"\n", true, 1, 21, "^1Ro^7ok"},
-                    LocateCase{"EmptyValue", "seta name \"\"\n", true, 1, 13, ""},
-                    LocateCase{"AmongOtherLines",
-                               "// generated\nbind x y\nseta name \"Rook\"\nseta rate \"25000\"\n",
-                               true, 23, 39, "Rook"},
-                    LocateCase{"PrefixMidLine", "echo seta name \"A\"\n", true, 6, 19, "A"},
-                    LocateCase{"FirstOfSeveral", "seta name \"first\"\nseta name \"second\"\n",
-                               true, 1, 18, "first"},
-                    LocateCase{"CrLfLineEnd", "seta name \"Rook\"\r\nseta rate \"1\"\r\n", true, 1,
-                               18, "Rook"},
-                    LocateCase{"CrLfEmptyValue", "seta name \"\"\r\n", true, 1, 14, ""},
-                    // Whatever stands before the LF is taken for the closing quote.
-                    LocateCase{"NoClosingQuote", "seta name \"Rook\n", true, 1, 16, "Roo"},
-                    LocateCase{"EightBitBytes", "\0\xff"s + "seta name \"\x8a\0^\"\n"s, true, 3, 18,
-                               "\x8a\0^"s},
-                    LocateCase{"ValueWithQuotes", "seta name \"a\"b\"\n", true, 1, 16, "a\"b"},
-                    LocateCase{"EmptyFile", "", false},
-                    LocateCase{"NoEntry", "seta rate \"25000\"\nbind x y\n", false},
-                    LocateCase{"Capitals", "SETA NAME \"Rook\"\n", false},
-                    LocateCase{"CapitalN", "seta Name \"Rook\"\n", false},
-                    LocateCase{"WithoutOpeningQuote", "seta name Rook\n", false},
-                    LocateCase{"LastLineWithoutLf", "bind x y\nseta name \"Rook\"", false},
-                    LocateCase{"OnlyThePrefix", "seta name \"", false},
-                    LocateCase{"LfRightAfterOpeningQuote", "seta name \"\nRook\"\n", false},
-                    LocateCase{"CrLfRightAfterOpeningQuote", "seta name \"\r\n", false},
-                    // Only the first prefix counts, even when a later one would be fine.
-                    LocateCase{"FirstEntryBroken", "seta name \"\nseta name \"Rook\"\n", false}),
+    testing::Values(
+        LocateCase{"OnlyTheEntry", "seta name \"^1Ro^7ok\"\n", true, 1, 21, "^1Ro^7ok"},
+        LocateCase{"EmptyValue", "seta name \"\"\n", true, 1, 13, ""},
+        LocateCase{"AmongOtherLines",
+                   "// generated\nbind x y\nseta name \"Rook\"\nseta rate \"25000\"\n", true, 23,
+                   39, "Rook"},
+        LocateCase{"FirstOfSeveral", "seta name \"first\"\nseta name \"second\"\n", true, 1, 18,
+                   "first"},
+        LocateCase{"CrLfLineEnd", "seta name \"Rook\"\r\nseta rate \"1\"\r\n", true, 1, 18, "Rook"},
+        LocateCase{"CrLfEmptyValue", "seta name \"\"\r\n", true, 1, 14, ""},
+        LocateCase{"EightBitBytes", "\0\xff\n"s + "seta name \"\x8a\0^\"\n"s, true, 4, 19,
+                   "\x8a\0^"s},
+        // The value ends at its closing quote; the rest of its line is kept.
+        LocateCase{"ValueWithQuotes", "seta name \"a\"b\"\n", true, 1, 16, "a"},
+        LocateCase{"Comment", "seta name \"R\" // tag\n", true, 1, 21, "R"},
+        LocateCase{"BlankAfterQuote", "seta name \"R\" \n", true, 1, 15, "R"},
+        LocateCase{"CrCrLf", "seta name \"R\"\r\r\n", true, 1, 16, "R"},
+        LocateCase{"CrThenSetting", "seta name \"R\"\rseta rate \"5\"\n", true, 1, 28, "R"},
+        LocateCase{"CrLineEnds", "a\rseta name \"R\"\rseta x \"1\"\rb\n", true, 3, 29, "R"},
+        // The entry begins a line: the prefix inside one is a comment or a command.
+        LocateCase{"CommentedOut", "// seta name \"x\"\nseta name \"R\"\n", true, 18, 31, "R"},
+        LocateCase{"Bind", "bind n \"seta name \"x\"\"\nseta name \"R\"\n", true, 24, 37, "R"},
+        LocateCase{"PrefixMidLine", "echo seta name \"A\"\n", false},
+        LocateCase{"IndentedPrefix", " seta name \"A\"\n", false},
+        LocateCase{"NoClosingQuote", "seta name \"R\nseta rate \"1\"\n", false},
+        LocateCase{"NoQuoteBeforeCr", "seta name \"R\r\"\n", false},
+        LocateCase{"QuotedWithoutLf", "seta name \"R\"\r", false},
+        LocateCase{"EmptyFile", "", false},
+        LocateCase{"NoEntry", "seta rate \"25000\"\nbind x y\n", false},
+        LocateCase{"Capitals", "SETA NAME \"Rook\"\n", false},
+        LocateCase{"CapitalN", "seta Name \"Rook\"\n", false},
+        LocateCase{"WithoutOpeningQuote", "seta name Rook\n", false},
+        LocateCase{"LastLineWithoutLf", "bind x y\nseta name \"Rook\"", false},
+        LocateCase{"OnlyThePrefix", "seta name \"", false},
+        LocateCase{"LfRightAfterOpeningQuote", "seta name \"\nRook\"\n", false},
+        LocateCase{"CrLfRightAfterOpeningQuote", "seta name \"\r\n", false},
+        // Only the first prefix counts, even when a later one would be fine.
+        LocateCase{"FirstEntryBroken", "seta name \"\nseta name \"Rook\"\n", false}),
     [](const testing::TestParamInfo<LocateCase>& info) { return info.param.label; });
 
 // ---------------------------------------------------------------------------------------------
@@ -145,10 +156,14 @@ INSTANTIATE_TEST_SUITE_P(
         SaveCase{"OldNameElsewhereUntouched",
                  "seta cl_rook \"Rook\"\necho Rook\nseta name \"Rook\"\nsay \"Rook\"\n", "^2Rook",
                  "seta cl_rook \"Rook\"\necho Rook\nseta name \"^2Rook\"\nsay \"Rook\"\n"},
-        SaveCase{"PrefixMidLine", "echo seta name \"A\"\n", "B", "echo seta name \"B\"\n"},
+        SaveCase{"OnlyTheLineStartEntry", "// seta name \"A\"\nseta name \"A\"\n", "B",
+                 "// seta name \"A\"\nseta name \"B\"\n"},
         SaveCase{"CrLfKeepsQuoteAndLineEnd", "seta name \"Rook\"\r\nnext\r\n", "^3R",
                  "seta name \"^3R\"\r\nnext\r\n"},
-        SaveCase{"MissingQuoteKeepsLastCharacter", "seta name \"Rook\n", "X", "seta name \"Xk\n"},
+        SaveCase{"CommentAfterQuoteKept", "seta name \"Rook\" // clan tag\n", "X",
+                 "seta name \"X\" // clan tag\n"},
+        SaveCase{"CrSeparatedSettingKept", "seta name \"Rook\"\rseta rate \"25000\"\r\r\n", "X",
+                 "seta name \"X\"\rseta rate \"25000\"\r\r\n"},
         SaveCase{"EightBitTag", "seta name \"a\"\n", "\xe8\x9a^7\xff",
                  "seta name \"\xe8\x9a^7\xff\"\n"},
         SaveCase{"SpaceAndDeleteAreNotControls", "seta name \"a\"\n", " \x7f ",
@@ -277,17 +292,18 @@ public:
         return text;
     }
 
-    // Text without the prefix, so that what follows it holds the first entry.
+    // Text without the prefix, ending a line, so that what follows it holds the first entry.
     std::string TextWithoutEntry(std::size_t maxLength) {
         std::string text = Text(maxLength);
         for (std::size_t at; (at = text.find(NameEntryPrefix)) != std::string::npos;)
             text.erase(at, 1);
-        return text;
+        return text + (Chance(2) ? "\n" : "\r");
     }
 
+    // Neither the closing quote nor a line end.
     std::string Value(std::size_t maxLength) {
         std::string value = Text(maxLength);
-        std::erase(value, '\n');
+        std::erase_if(value, [](char c) { return c == '\n' || c == '\r' || c == '"'; });
         return value;
     }
 

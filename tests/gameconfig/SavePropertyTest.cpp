@@ -66,17 +66,17 @@ enum class Placement { Alone, First, Last, Middle };
 // One generated file, built from its parts, so that what a save must give is known without
 // asking the code under test.
 struct GeneratedCase {
-    std::string head;    // holds no name entry
-    std::string value;   // holds no LF
-    char closing = '"';  // whatever stands before the line end is taken for the closing quote
-    std::string lineEnd; // "\n" or "\r\n"
-    std::string tail;    // anything, other name entries included
+    std::string head;     // no line begins with the prefix; ends a line unless empty
+    std::string value;    // holds no quote and no line end
+    std::string lineRest; // after the closing quote: anything but LF (mostly nothing)
+    std::string lineEnd;  // "\n" or "\r\n"
+    std::string tail;     // anything, other name entries included
     std::string tag;
     bool tagIsSafe = true;
     bool diskRunsFull = false; // when saved to a file: the disk is full halfway through
 
-    std::string before() const { return head + Prefix + value + closing + lineEnd + tail; }
-    std::string after() const { return head + Prefix + tag + closing + lineEnd + tail; }
+    std::string before() const { return head + Prefix + value + '"' + lineRest + lineEnd + tail; }
+    std::string after() const { return head + Prefix + tag + '"' + lineRest + lineEnd + tail; }
 };
 
 class CaseGenerator {
@@ -89,9 +89,9 @@ public:
         if (placement == Placement::First || placement == Placement::Middle)
             c.tail = text(120);
         if (placement == Placement::Last || placement == Placement::Middle)
-            c.head = withoutEntry(text(120));
+            c.head = withoutEntry(text(120)) + (m_random.oneIn(2) ? "\n" : "\r");
         c.value = valueText();
-        c.closing = closingCharacter();
+        c.lineRest = lineRest();
         c.lineEnd = m_random.oneIn(3) ? "\r\n" : "\n";
         c.tagIsSafe = !m_random.oneIn(4);
         c.tag = c.tagIsSafe ? safeTag() : unsafeTag();
@@ -132,10 +132,16 @@ private:
         return result;
     }
 
-    // The prefix taken out wherever it occurs (taking out one byte may make another).
+    // Every prefix that begins a line loses its first byte; one inside a line stays, to be passed
+    // over.
     static std::string withoutEntry(std::string text) {
-        for (std::size_t at; (at = text.find(Prefix)) != std::string::npos;)
-            text.erase(at, 1);
+        for (std::size_t at = text.find(Prefix); at != std::string::npos;
+             at = text.find(Prefix, at)) {
+            if (at == 0 || text[at - 1] == '\n' || text[at - 1] == '\r')
+                text.erase(at, 1);
+            else
+                ++at;
+        }
         return text;
     }
 
@@ -144,18 +150,17 @@ private:
             return "";
         const std::size_t maxLength = m_random.oneIn(200) ? 70000 : m_random.oneIn(20) ? 2000 : 40;
         std::string value = text(maxLength);
-        std::erase(value, '\n');
+        std::erase_if(value, [](char c) { return c == '\n' || c == '\r' || c == '"'; });
         return value;
     }
 
-    char closingCharacter() {
-        if (!m_random.oneIn(10))
-            return '"';
-        char c;
-        do
-            c = m_random.byte();
-        while (c == '\n' || c == '\r');
-        return c;
+    // A comment, blanks, CRs, quotes, other settings after a CR: all of it stays.
+    std::string lineRest() {
+        if (!m_random.oneIn(4))
+            return "";
+        std::string rest = text(40);
+        std::erase(rest, '\n');
+        return rest;
     }
 
     // Printable ASCII but the quote, carets and digits often, and bytes above 127.
@@ -273,7 +278,7 @@ protected:
 
 TEST_F(SavePropertyTest, SavesReplaceExactlyTheValue) {
     const std::uint64_t seed = SeedOfThisRun();
-    int safeOnes = 0, onDisk = 0, withCrLf = 0;
+    int safeOnes = 0, onDisk = 0, withCrLf = 0, withLineRest = 0;
     for (int n = 0; n < CaseCount; ++n) {
         Random random(seed * 1000003u + static_cast<std::uint64_t>(n));
         const GeneratedCase c = CaseGenerator(random).make();
@@ -302,11 +307,13 @@ TEST_F(SavePropertyTest, SavesReplaceExactlyTheValue) {
             ++safeOnes;
         }
         withCrLf += c.lineEnd == "\r\n";
+        withLineRest += !c.lineRest.empty();
     }
     // The generator reaches what it claims to.
     EXPECT_GT(safeOnes, CaseCount / 2);
     EXPECT_GT(CaseCount - safeOnes, CaseCount / 8);
     EXPECT_GT(withCrLf, CaseCount / 4);
+    EXPECT_GT(withLineRest, CaseCount / 8);
     EXPECT_GE(onDisk, CaseCount / m_folder.saveEvery());
 }
 

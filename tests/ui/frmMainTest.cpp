@@ -9,15 +9,20 @@
 #include "ui/ClickLabel.h"
 #include "ui/Cp1250.h"
 #include "ui/SelectionMark.h"
+#include "ui/ShowError.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -145,6 +150,8 @@ private slots:
     void nameBoxesRefuseWhatTheFileCannotHold();
     void enterClicksOnlyTheFocusedButton();
     void messagesStandOverTheEditor();
+    void messagesFitTheScreen_data();
+    void messagesFitTheScreen();
 
     void workedExampleEndToEnd();
     void saveUnchangedKeepsTheFileByteForByte();
@@ -436,7 +443,7 @@ void frmMainTest::enterInNameBox_data() {
     QTest::newRow("the prompt itself") << Prompt << int(Qt::Key_Return) << true << "";
     QTest::newRow("30 chars") << QString(30, 'x') << int(Qt::Key_Return) << true << "";
     QTest::newRow("31 chars") << QString(31, 'x') << int(Qt::Key_Return) << false << limit;
-    QTest::newRow("caret typed") << "a^1b" << int(Qt::Key_Return) << true << "";
+    QTest::newRow("caret typed is not taken") << "a^1b" << int(Qt::Key_Return) << true << "";
 }
 
 void frmMainTest::enterInNameBox() {
@@ -450,7 +457,9 @@ void frmMainTest::enterInNameBox() {
     Click(editor->cmdNew);
     const QStringList newNameState = ShownControls(*editor);
     Shared().NameLength = 5;
-    editor->editJmeno->setText(name);
+    editor->editJmeno->clear();
+    QTest::keyClicks(editor->editJmeno, name);
+    const QString taken = QString(name).remove(QLatin1Char('^'));
 
     QTest::keyClick(editor->editJmeno, Qt::Key(key));
 
@@ -461,13 +470,13 @@ void frmMainTest::enterInNameBox() {
         QVERIFY(editor->editJmeno->isEnabled());
         return;
     }
-    QCOMPARE(Shared().NameLength, int(name.size()));
-    QCOMPARE(ShownControls(*editor), EditingStateControls(name.size(), true));
+    QCOMPARE(Shared().NameLength, int(taken.size()));
+    QCOMPARE(ShownControls(*editor), EditingStateControls(taken.size(), true));
     QVERIFY(!editor->editJmeno->isEnabled());
-    QCOMPARE(CellText(*editor), name);
-    QCOMPARE(CellColors(*editor), QList<QColor>(name.size(), Palette[7]));
-    QCOMPARE(editor->editJmenoTag->text(), "^7" + name);
-    QCOMPARE(Latin1(Shared().TagText), "^7" + name);
+    QCOMPARE(CellText(*editor), taken);
+    QCOMPARE(CellColors(*editor), QList<QColor>(taken.size(), Palette[7]));
+    QCOMPARE(editor->editJmenoTag->text(), "^7" + taken);
+    QCOMPARE(Latin1(Shared().TagText), "^7" + taken);
     QVERIFY(SelectedCells(*editor).isEmpty());
 }
 
@@ -674,8 +683,10 @@ void frmMainTest::nameBoxesRefuseWhatTheFileCannotHold() {
     // A quote would end the name entry early, a control character its line: a name with one
     // could never be saved. (The code box takes them, as a loaded name may hold one; Save checks
     // it.)
-    for (const QString& refused : {QStringLiteral("\""), QStringLiteral("\t"),
-                                   QStringLiteral("a\rb"), QStringLiteral("Rook \"1\"")}) {
+    // A caret would turn what follows into a colour code.
+    for (const QString& refused :
+         {QStringLiteral("\""), QStringLiteral("\t"), QStringLiteral("a\rb"),
+          QStringLiteral("Rook \"1\""), QStringLiteral("^"), QStringLiteral("a^1b")}) {
         QGuiApplication::clipboard()->setText(refused);
         box->paste();
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, refused, Qt::NoModifier);
@@ -686,6 +697,8 @@ void frmMainTest::nameBoxesRefuseWhatTheFileCannotHold() {
     QGuiApplication::clipboard()->setText(QStringLiteral("^1Ωmega"));
     editor->editJmenoTag->paste();
     QVERIFY(editor->editJmenoTag->text().isEmpty());
+    QTest::keyClicks(editor->editJmenoTag, QStringLiteral("^1a"));
+    QCOMPARE(editor->editJmenoTag->text(), QStringLiteral("^1a"));
     // The path box shows host file names and takes any text.
     editor->editGameCesta->setText(QString());
     editor->editGameCesta->paste();
@@ -731,6 +744,45 @@ void frmMainTest::messagesStandOverTheEditor() {
 
     QCOMPARE(Modal::messagesShown().size(), 1);
     QCOMPARE(boxParent, editor);
+}
+
+void frmMainTest::messagesFitTheScreen_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("overTheEditor"); // which stands half off the screen's corner
+    QString deepPath = "C:";
+    for (int i = 0; i < 60; ++i)
+        deepPath += "\\" + QString(200, QLatin1Char('d'));
+    QTest::newRow("short") << "CFG file is corrupted." << true;
+    QTest::newRow("60 folders of 200 chars")
+        << "Game is NOT instaled properly..\nCFG file (" + deepPath + ") NOT found." << false;
+    QTest::newRow("long path without blanks")
+        << "CFG file (/home/" + QString(300, QLatin1Char('x')) +
+               "/config_mp.cfg) could not be written."
+        << true;
+}
+
+// The box lies within the screen's free area, its OK button can be clicked, and all of its text
+// can be read: wrapped to the box's width, and scrolled where it is taller.
+void frmMainTest::messagesFitTheScreen() {
+    QFETCH(QString, text);
+    QFETCH(bool, overTheEditor);
+    GameInstall install("x");
+    if (frmMain* editor = overTheEditor ? StartCycle() : nullptr)
+        editor->move(editor->screen()->availableGeometry().bottomRight() - editor->rect().center());
+    Modal::setNextAnswer([&](QDialog& box) {
+        QVERIFY(box.screen()->availableGeometry().contains(box.frameGeometry()));
+        QPushButton* ok = box.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        QVERIFY(box.frameGeometry().contains(QRect(ok->mapToGlobal(QPoint()), ok->size())));
+        const QTextEdit* view = box.findChild<QTextEdit*>();
+        QCOMPARE(view->toPlainText(), text);
+        QVERIFY(view->document()->idealWidth() <= view->viewport()->width());
+        QVERIFY(view->document()->size().height() <=
+                view->viewport()->height() + view->verticalScrollBar()->maximum());
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(box.result(), int(QDialog::Accepted));
+    });
+    ShowError(text);
+    QCOMPARE(Modal::pendingAnswers(), 0);
 }
 
 // ---- The edit cycle ----
