@@ -311,46 +311,83 @@ Outcome<std::vector<std::string>> AttributeNames(const std::string& path) {
     return names;
 }
 
-// Copies one extended attribute onto the open file. Gives 0 or an error code.
-int CopyAttribute(const std::string& from, int to, const std::string& name) {
-    std::string value;
+Outcome<std::string> AttributeValue(const std::string& path, const std::string& name) {
     for (;;) {
-        const ssize_t size = ::getxattr(from.c_str(), name.c_str(), nullptr, 0);
+        const ssize_t size = ::getxattr(path.c_str(), name.c_str(), nullptr, 0);
         if (size < 0)
-            return errno;
-        value.resize(static_cast<std::size_t>(size));
-        const ssize_t got = ::getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+            return SystemFailure(errno);
+        std::string value(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = ::getxattr(path.c_str(), name.c_str(), value.data(), value.size());
         if (got >= 0) {
             value.resize(static_cast<std::size_t>(got));
-            break;
+            return value;
         }
         if (errno != ERANGE) // ERANGE: it grew meanwhile
-            return errno;
+            return SystemFailure(errno);
     }
-    return ::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) == 0 ? 0 : errno;
 }
 
-// Carries the old file's extended attributes over to the new one: its access control list, which
-// says who may read and write it and without which the new file must not take its place, and the
-// others (user.*, security.*) where the system allows. A list the new file took from its folder's
-// default goes when the old file had none.
-MaybeFailure CopyExtendedAttributes(const std::string& from, int to) {
-    Outcome<std::vector<std::string>> names = AttributeNames(from);
+struct Attribute {
+    std::string name;
+    std::string value;
+};
+
+// The extended attributes the new file takes over: the access control list, which says who may
+// read and write the file and without which the new file must not take the old one's place, and
+// the others (user.*, security.*) that can be read.
+Outcome<std::vector<Attribute>> ExtendedAttributesOf(const std::string& path) {
+    Outcome<std::vector<std::string>> names = AttributeNames(path);
     if (!names)
         return names.failure();
-    bool hasAccessList = false;
+    std::vector<Attribute> attributes;
     for (const std::string& name : names.value()) {
-        const int error = CopyAttribute(from, to, name);
-        if (name == AccessList && error != ENODATA) { // ENODATA: removed meanwhile
-            if (error != 0)
-                return SystemFailure(error);
-            hasAccessList = true;
-        }
+        Outcome<std::string> value = AttributeValue(path, name);
+        if (value)
+            attributes.push_back({name, std::move(value).value()});
+        else if (name == AccessList)
+            return value.failure();
     }
-    if (!hasAccessList && ::fremovexattr(to, AccessList) != 0 && errno != ENODATA &&
+    return attributes;
+}
+
+// Gives the new file the old one's extended attributes: the access control list without fail,
+// the others where the system allows. A list the new file took from its folder's default goes
+// when the old file had none.
+MaybeFailure GiveExtendedAttributes(int fd, const std::vector<Attribute>& attributes) {
+    bool hasAccessList = false;
+    for (const Attribute& attribute : attributes) {
+        const bool given = ::fsetxattr(fd, attribute.name.c_str(), attribute.value.data(),
+                                       attribute.value.size(), 0) == 0;
+        if (attribute.name == AccessList && !given)
+            return SystemFailure(errno);
+        hasAccessList = hasAccessList || attribute.name == AccessList;
+    }
+    if (!hasAccessList && ::fremovexattr(fd, AccessList) != 0 && errno != ENODATA &&
         errno != ENOTSUP)
         return SystemFailure(errno);
     return std::nullopt;
+}
+
+// What the new file takes over from the file it replaces.
+struct OldFile {
+    struct stat info;
+    std::vector<Attribute> attributes;
+};
+
+// The file to be replaced; nothing when there is none (any more). A folder, or anything else that
+// is not an ordinary file, is refused.
+Outcome<std::optional<OldFile>> LookAtOldFile(const std::string& target) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0)
+        return std::optional<OldFile>();
+    if (S_ISDIR(info.st_mode))
+        return SystemFailure(EISDIR);
+    if (!S_ISREG(info.st_mode))
+        return Failure{NotOrdinary};
+    Outcome<std::vector<Attribute>> attributes = ExtendedAttributesOf(target);
+    if (!attributes)
+        return attributes.failure();
+    return std::optional<OldFile>(OldFile{info, std::move(attributes).value()});
 }
 
 // Gives the new file the old one's owner and, failing that, at least its group. Gives the
@@ -369,17 +406,16 @@ mode_t TakeOverOwner(int fd, const struct stat& old) {
     return mode;
 }
 
-// Fills the new file, gives it what the old file at `oldPath` had (`old`, when there was one) and
-// flushes it. The content goes first: writing it, like changing the owner, may clear the
-// set-user-ID bit and the file's capabilities. The permission bits go last: with an access
-// control list, the group's bits are the list's mask, which the list itself would set otherwise.
-MaybeFailure FillNewFile(int fd, std::string_view content, const std::string& oldPath,
-                         const struct stat* old) {
+// Fills the new file, gives it what the old file had, and flushes it. The content goes first:
+// writing it, like changing the owner, may clear the set-user-ID bit and the file's capabilities.
+// The permission bits go last: with an access control list, the group's bits are the list's
+// mask, which the list itself would set otherwise.
+MaybeFailure FillNewFile(int fd, std::string_view content, const std::optional<OldFile>& old) {
     if (const int error = WriteAll(fd, content))
         return SystemFailure(error);
     if (old) {
-        const mode_t mode = TakeOverOwner(fd, *old);
-        if (MaybeFailure failure = CopyExtendedAttributes(oldPath, fd))
+        const mode_t mode = TakeOverOwner(fd, old->info);
+        if (MaybeFailure failure = GiveExtendedAttributes(fd, old->attributes))
             return failure;
         if (::fchmod(fd, mode) != 0)
             return SystemFailure(errno);
@@ -465,12 +501,10 @@ MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content,
         return resolved.failure();
     const std::string& target = resolved.value();
 
-    struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode))
-        return SystemFailure(EISDIR);
-    if (exists && !S_ISREG(old.st_mode))
-        return Failure{NotOrdinary};
+    Outcome<std::optional<OldFile>> lookedAt = LookAtOldFile(target);
+    if (!lookedAt)
+        return lookedAt.failure();
+    const std::optional<OldFile>& old = lookedAt.value();
     if (MaybeFailure refused = CheckWritable(target))
         return refused;
 
@@ -480,12 +514,12 @@ MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content,
     const std::string stem = folder + "/" + TempNamePrefix(target);
 
     // A new file (the old one was removed meanwhile) gets the usual 0666 less the umask.
-    Outcome<NewFile> created = CreateNewFile(folder, stem, exists ? 0600 : 0666);
+    Outcome<NewFile> created = CreateNewFile(folder, stem, old ? 0600 : 0666);
     if (!created)
         return created.failure();
     NewFile file = std::move(created).value();
 
-    MaybeFailure failure = FillNewFile(file.handle.fd(), content, target, exists ? &old : nullptr);
+    MaybeFailure failure = FillNewFile(file.handle.fd(), content, old);
     if (!failure && unchangedSince && ChangedSince(target, *unchangedSince))
         failure = Failure{FileChangedMeanwhile};
     if (!failure)
