@@ -63,13 +63,16 @@ MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const S
 // Replaces the file's content, never in place: the bytes go to a new file in the same folder,
 // which is flushed to disk and then renamed over the old one. A link is followed, so its target
 // changes and the link stays; the file keeps its permission bits (and its owner, or at least its
-// group, where the system allows; on POSIX systems also its access control list, without which
-// the file is not replaced, and its other extended attributes where the system allows). No
-// permission is ever gained. A file the user may not write is refused as an in-place write would
-// be. On failure the old file is untouched and no temporary file is left behind; where the system
-// allows, the new file has no name until it is complete, so that not even a killed program leaves
-// one, and leftovers of a killed save older than a minute go at the next save into the folder.
-// Being a new file, it is no longer shared with other names a hard link gave the old one.
+// group, where the system allows), and no permission is ever gained. A file the user may not
+// write is refused as an in-place write would be. On failure the old file is untouched and no
+// temporary file is left behind. Being a new file, it is no longer shared with other names a hard
+// link gave the old one.
+//
+// On POSIX systems the new file also keeps the old one's access control list, without which it
+// does not take the old one's place, and its other extended attributes where the system allows.
+// Where the system allows, it has no name until it is complete, so that not even a killed program
+// leaves it behind; where it must have one, what a killed save left (the user's own temporary
+// files of the same file, a minute old) goes at the next save into the folder.
 //
 // Given `unchangedSince`, the file must still have that stamp once the new content is on disk,
 // right before it takes the old one's place: a file written meanwhile is left alone, and the
