@@ -51,13 +51,6 @@ MaybeFailure RefusedTag(std::string_view content, const NameEntry& entry, std::s
     return std::nullopt;
 }
 
-// The game writes the file when it quits, so it may have changed while the user was editing. A
-// file that is gone or cannot be read holds nothing that writing could lose.
-bool ChangedOnDisk(const std::string& path, std::string_view content) {
-    const std::optional<bool> same = FileHolds(path, content);
-    return same.has_value() && !*same;
-}
-
 std::size_t ValueStart(const NameEntry& entry) {
     return static_cast<std::size_t>(entry.NamePos) - 1 + PrefixLength;
 }
@@ -125,8 +118,15 @@ MaybeFailure SaveCfgFile(const std::string& path, std::string& content, const Na
         return refused;
     if (content.size() - entry.RawName.size() + tag.size() > MaxContentSize)
         return NotWritten(path, std::strerror(EFBIG));
-    if (ChangedOnDisk(path, content))
+    // The game writes the file when it quits, so it may have changed while the user was editing,
+    // or may change while the new file is written: the file is checked now, and its stamp once
+    // more right before it is replaced. A file that is gone or cannot be read holds nothing that
+    // writing could lose.
+    const std::optional<FileComparison> onDisk = FileHolds(path, content);
+    if (onDisk && !onDisk->same)
         return NotWritten(path, ChangedSinceRead);
+    const std::optional<FileStamp> checked =
+        onDisk ? std::optional<FileStamp>(onDisk->stamp) : std::nullopt;
 
     // The tag goes into the caller's text in place, and the old value back if the file cannot be
     // replaced: a copy of a large file would cost as much as writing it.
@@ -134,14 +134,15 @@ MaybeFailure SaveCfgFile(const std::string& path, std::string& content, const Na
     auto restore = [&] { content.replace(ValueStart(entry), tag.size(), entry.RawName); };
     MaybeFailure failure;
     try {
-        failure = ReplaceWholeFile(path, content);
+        failure = ReplaceWholeFile(path, content, checked);
     } catch (...) {
         restore();
         throw;
     }
     if (failure) {
         restore();
-        return NotWritten(path, failure->message);
+        return NotWritten(path, failure->message == FileChangedMeanwhile ? ChangedSinceRead
+                                                                         : failure->message);
     }
     return std::nullopt;
 }

@@ -7,8 +7,8 @@
 Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
     std::string content;
     bool tooLarge = false;
-    const auto reserve = [&](std::uintmax_t size) {
-        content.reserve(static_cast<std::size_t>(size) + ReadSpareCapacity);
+    const auto reserve = [&](const FileStamp& stamp) {
+        content.reserve(static_cast<std::size_t>(stamp.size) + ReadSpareCapacity);
         return true;
     };
     // The file may have grown past the size first seen; the limit holds for what is read.
@@ -25,20 +25,22 @@ Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes
     return content;
 }
 
-std::optional<bool> FileHolds(const std::string& path, std::string_view content) {
-    bool same = true;
+std::optional<FileComparison> FileHolds(const std::string& path, std::string_view content) {
+    FileComparison comparison;
     std::size_t compared = 0;
-    const auto sameSize = [&](std::uintmax_t size) {
-        same = size == content.size();
-        return same;
+    const auto sameSize = [&](const FileStamp& stamp) {
+        comparison.stamp = stamp;
+        comparison.same = stamp.size == content.size();
+        return comparison.same;
     };
     const auto sameBytes = [&](std::string_view chunk) {
-        same = chunk == content.substr(compared, chunk.size());
+        comparison.same = chunk == content.substr(compared, chunk.size());
         compared += chunk.size();
-        return same;
+        return comparison.same;
     };
     if (ReadInChunks(path, std::numeric_limits<std::size_t>::max(), sameSize, sameBytes))
         return std::nullopt;
     // A file that shrank after its size was seen ends early.
-    return same && compared == content.size();
+    comparison.same = comparison.same && compared == content.size();
+    return comparison;
 }

@@ -30,25 +30,56 @@ inline constexpr std::size_t ReadSpareCapacity = 4096;
 Outcome<std::string> ReadWholeFile(const std::string& path,
                                    std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
+// What a file was when it was looked at: which file it is, its size, and the times of its last
+// write and of its last change (content or attributes). A file written since, or another file
+// put in its place, has another stamp. The times are the system's own numbers, only compared.
+struct FileStamp {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    std::uintmax_t size = 0;
+    std::int64_t modified = 0;
+    std::int64_t changed = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
 // Whether the file holds exactly `content`, read chunk by chunk (nothing the size of the file is
-// held twice). Nothing when it cannot be read: the caller decides what that means.
-std::optional<bool> FileHolds(const std::string& path, std::string_view content);
+// held twice), and the stamp of the file as it was opened. Nothing when it cannot be read: the
+// caller decides what that means.
+struct FileComparison {
+    bool same = false;
+    FileStamp stamp;
+};
+std::optional<FileComparison> FileHolds(const std::string& path, std::string_view content);
 
 // The reader under both: opens the file as ReadWholeFile does (the same refusals and reasons),
-// gives `sized` its size, and unless that answers false hands `take` the bytes chunk by chunk,
-// up to the end of the file or until `take` answers false. One source per platform.
-using SizeTaker = std::function<bool(std::uintmax_t size)>;
+// gives `stamped` its stamp (and so its size), and unless that answers false hands `take` the
+// bytes chunk by chunk, up to the end of the file or until `take` answers false. One source per
+// platform.
+using StampTaker = std::function<bool(const FileStamp& stamp)>;
 using ChunkTaker = std::function<bool(std::string_view chunk)>;
-MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const SizeTaker& sized,
+MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const StampTaker& stamped,
                           const ChunkTaker& take);
 
 // Replaces the file's content, never in place: the bytes go to a new file in the same folder,
 // which is flushed to disk and then renamed over the old one. A link is followed, so its target
 // changes and the link stays; the file keeps its permission bits (and its owner, or at least its
-// group, where the system allows). A file the user may not write is refused as an in-place write
-// would be. On failure the old file is untouched and no temporary file is left behind. Being a
-// new file, it is no longer shared with other names a hard link gave the old one.
-MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content);
+// group, where the system allows), and no permission is ever gained. A file the user may not
+// write is refused as an in-place write would be. On failure the old file is untouched and no
+// temporary file is left behind. Being a new file, it is no longer shared with other names a hard
+// link gave the old one.
+//
+// On POSIX systems the new file also keeps the old one's access control list, without which it
+// does not take the old one's place, and its other extended attributes where the system allows.
+// Where the system allows, it has no name until it is complete, so that not even a killed program
+// leaves it behind; where it must have one, what a killed save left (the user's own temporary
+// files of the same file, a minute old) goes at the next save into the folder.
+//
+// Given `unchangedSince`, the file must still have that stamp once the new content is on disk,
+// right before it takes the old one's place: a file written meanwhile is left alone, and the
+// failure's reason is FileChangedMeanwhile. A file that is gone by then holds nothing to lose.
+inline constexpr const char* FileChangedMeanwhile = "The file changed while it was replaced";
+MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content,
+                              const std::optional<FileStamp>& unchangedSince = std::nullopt);
 
 // The seam through which tests play a full disk or short writes. Before each low-level write of
 // ReplaceWholeFile the hook gets how many bytes are already written and how many are about to

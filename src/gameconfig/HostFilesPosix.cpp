@@ -5,11 +5,17 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <functional>
+#include <memory>
 #include <random>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -38,6 +44,7 @@ bool NamesNoFile(const std::string& path) {
 class FileHandle {
 public:
     explicit FileHandle(int fd) : m_fd(fd) {}
+    FileHandle(FileHandle&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
     ~FileHandle() {
         if (m_fd >= 0)
             ::close(m_fd);
@@ -117,25 +124,114 @@ MaybeFailure CheckWritable(const std::string& target) {
     return SystemFailure(errno);
 }
 
-// A new, empty file next to `target`, made with O_EXCL under a name nobody else uses.
-struct TempFile {
-    std::string path;
-    int fd = -1;
-};
+std::int64_t Nanoseconds(const struct timespec& time) {
+    return std::int64_t{time.tv_sec} * 1000000000 + time.tv_nsec;
+}
 
-Outcome<TempFile> CreateTempFileBeside(const std::string& target, mode_t mode) {
+FileStamp StampOf(const struct stat& info) {
+    return FileStamp{static_cast<std::uint64_t>(info.st_dev),
+                     static_cast<std::uint64_t>(info.st_ino),
+                     static_cast<std::uintmax_t>(info.st_size), Nanoseconds(info.st_mtim),
+                     Nanoseconds(info.st_ctim)};
+}
+
+// Whether the file at `target` is no longer the one `stamp` describes. A file that is gone holds
+// nothing to lose; one that cannot be looked at is left to the rename to judge.
+bool ChangedSince(const std::string& target, const FileStamp& stamp) {
+    struct stat info {};
+    return ::stat(target.c_str(), &info) == 0 && StampOf(info) != stamp;
+}
+
+// Temporary files are named "." + the target's name + ".tintwell-" + a number, beside it.
+std::string TempNamePrefix(const std::string& target) {
+    return "." + NameOf(target) + ".tintwell-";
+}
+
+bool IsTempName(std::string_view name, std::string_view prefix) {
+    if (!name.starts_with(prefix) || name.size() == prefix.size())
+        return false;
+    name.remove_prefix(prefix.size());
+    return std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A save still running writes its temporary file all the time; one untouched for longer was left
+// by a save that was killed.
+constexpr std::time_t LeftoverAge = 60;
+
+// Removes the user's own temporary files that killed saves of the same file left in `folder`.
+// Whatever cannot be removed stays; the save goes on.
+void RemoveLeftovers(const std::string& folder, const std::string& prefix) {
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir)
+        return;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir.get())) {
+        struct stat info {};
+        if (IsTempName(entry->d_name, prefix) &&
+            ::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+            now - info.st_mtime > LeftoverAge)
+            ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+    }
+}
+
+// Makes something under a name nobody else uses, `stem` followed by a number: `make` tries one
+// name and gives 0, EEXIST for a name in use, or another error code. Gives the name.
+Outcome<std::string> UnderAFreeName(const std::string& stem,
+                                    const std::function<int(const std::string&)>& make) {
     static std::mt19937_64 random{std::random_device{}()};
-    const std::string stem = FolderOf(target) + "/." + NameOf(target) + ".tintwell-";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = stem + std::to_string(random() % 1000000000000u);
-        const int fd = OpenRetrying(candidate.c_str(),
-                                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-        if (fd >= 0)
-            return TempFile{candidate, fd};
-        if (errno != EEXIST)
-            return SystemFailure(errno);
+        std::string candidate = stem + std::to_string(random() % 1000000000000u);
+        const int error = make(candidate);
+        if (error == 0)
+            return candidate;
+        if (error != EEXIST)
+            return SystemFailure(error);
     }
     return SystemFailure(EEXIST);
+}
+
+// Where an open file can be reached by name, to give an unnamed one a name.
+constexpr const char* OwnFiles = "/proc/self/fd/";
+
+// The new file, open for writing. It has no name (`path` is empty) where the system allows that,
+// so that a save killed halfway leaves nothing behind; it is named once complete.
+struct NewFile {
+    FileHandle handle;
+    std::string path;
+};
+
+// Old kernels and file systems without unnamed files refuse them in one of these ways.
+bool RefusesUnnamedFiles(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+int OpenUnnamed(const std::string& folder, mode_t mode) {
+#ifdef O_TMPFILE
+    if (::access(OwnFiles, X_OK) == 0)
+        return OpenRetrying(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+#endif
+    errno = EOPNOTSUPP;
+    return -1;
+}
+
+// A new, empty file in the folder of `stem`: unnamed where possible, else made with O_EXCL under
+// a name that starts with `stem`.
+Outcome<NewFile> CreateNewFile(const std::string& folder, const std::string& stem, mode_t mode) {
+    FileHandle unnamed(OpenUnnamed(folder, mode));
+    if (unnamed.valid())
+        return NewFile{std::move(unnamed), ""};
+    if (!RefusesUnnamedFiles(errno))
+        return SystemFailure(errno);
+    int fd = -1;
+    Outcome<std::string> named = UnderAFreeName(stem, [&](const std::string& candidate) {
+        fd = OpenRetrying(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          mode);
+        return fd >= 0 ? 0 : errno;
+    });
+    if (!named)
+        return named.failure();
+    return NewFile{FileHandle(fd), std::move(named).value()};
 }
 
 // One low-level write, as the test seam lets it happen. Gives the bytes written, or -1 and errno.
@@ -185,30 +281,170 @@ void SyncFolder(const std::string& folder) {
         SyncToDisk(dir.fd());
 }
 
-// Fills the temporary file, gives it the old file's owner and permission bits, and flushes it.
-// Gives 0 or an error code.
-int FillTempFile(TempFile& temp, std::string_view content, const struct stat* old) {
-    FileHandle file(std::exchange(temp.fd, -1));
-    if (old) {
-        // Taking over the owner needs privileges a user usually lacks; then the user owns the
-        // new file, as with any file they write. The group is a separate matter: a member of the
-        // old file's group may keep it, and must, or a file shared through that group (say
-        // games:games 0664) would shut the others out after one save. The owner goes first:
-        // changing it clears the set-user-ID and set-group-ID bits that the mode then restores.
-        mode_t mode = old->st_mode & 07777;
-        if (old->st_uid != ::geteuid() || old->st_gid != ::getegid()) {
-            if (::fchown(file.fd(), old->st_uid, old->st_gid) != 0 &&
-                ::fchown(file.fd(), static_cast<uid_t>(-1), old->st_gid) != 0)
-                mode &= ~static_cast<mode_t>(S_IRWXG | S_ISGID); // they were the old group's
+// The access control list: who besides the owner, the group and the others may do what.
+constexpr const char* AccessList = "system.posix_acl_access";
+
+// The names of the file's extended attributes; none where the file system has none.
+Outcome<std::vector<std::string>> AttributeNames(const std::string& path) {
+    std::string list;
+    for (;;) {
+        const ssize_t size = ::listxattr(path.c_str(), nullptr, 0);
+        if (size < 0 && errno == ENOTSUP)
+            return std::vector<std::string>{};
+        if (size < 0)
+            return SystemFailure(errno);
+        list.resize(static_cast<std::size_t>(size));
+        const ssize_t got = size == 0 ? 0 : ::listxattr(path.c_str(), list.data(), list.size());
+        if (got >= 0) {
+            list.resize(static_cast<std::size_t>(got));
+            break;
         }
-        if (::fchmod(file.fd(), mode) != 0)
-            return errno;
+        if (errno != ERANGE) // ERANGE: more were added meanwhile
+            return SystemFailure(errno);
     }
-    if (const int error = WriteAll(file.fd(), content))
-        return error;
-    if (const int error = SyncToDisk(file.fd()))
-        return error;
-    return file.close();
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start < list.size();) {
+        const std::size_t end = std::min(list.find('\0', start), list.size());
+        names.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
+
+Outcome<std::string> AttributeValue(const std::string& path, const std::string& name) {
+    for (;;) {
+        const ssize_t size = ::getxattr(path.c_str(), name.c_str(), nullptr, 0);
+        if (size < 0)
+            return SystemFailure(errno);
+        std::string value(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = ::getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+        if (got >= 0) {
+            value.resize(static_cast<std::size_t>(got));
+            return value;
+        }
+        if (errno != ERANGE) // ERANGE: it grew meanwhile
+            return SystemFailure(errno);
+    }
+}
+
+struct Attribute {
+    std::string name;
+    std::string value;
+};
+
+// The extended attributes the new file takes over: the access control list, which says who may
+// read and write the file and without which the new file must not take the old one's place, and
+// the others (user.*, security.*) that can be read.
+Outcome<std::vector<Attribute>> ExtendedAttributesOf(const std::string& path) {
+    Outcome<std::vector<std::string>> names = AttributeNames(path);
+    if (!names)
+        return names.failure();
+    std::vector<Attribute> attributes;
+    for (const std::string& name : names.value()) {
+        Outcome<std::string> value = AttributeValue(path, name);
+        if (value)
+            attributes.push_back({name, std::move(value).value()});
+        else if (name == AccessList)
+            return value.failure();
+    }
+    return attributes;
+}
+
+// Gives the new file the old one's extended attributes: the access control list without fail,
+// the others where the system allows. A list the new file took from its folder's default goes
+// when the old file had none.
+MaybeFailure GiveExtendedAttributes(int fd, const std::vector<Attribute>& attributes) {
+    bool hasAccessList = false;
+    for (const Attribute& attribute : attributes) {
+        const bool given = ::fsetxattr(fd, attribute.name.c_str(), attribute.value.data(),
+                                       attribute.value.size(), 0) == 0;
+        if (attribute.name == AccessList && !given)
+            return SystemFailure(errno);
+        hasAccessList = hasAccessList || attribute.name == AccessList;
+    }
+    if (!hasAccessList && ::fremovexattr(fd, AccessList) != 0 && errno != ENODATA &&
+        errno != ENOTSUP)
+        return SystemFailure(errno);
+    return std::nullopt;
+}
+
+// What the new file takes over from the file it replaces.
+struct OldFile {
+    struct stat info;
+    std::vector<Attribute> attributes;
+};
+
+// The file to be replaced; nothing when there is none (any more). A folder, or anything else that
+// is not an ordinary file, is refused.
+Outcome<std::optional<OldFile>> LookAtOldFile(const std::string& target) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0)
+        return std::optional<OldFile>();
+    if (S_ISDIR(info.st_mode))
+        return SystemFailure(EISDIR);
+    if (!S_ISREG(info.st_mode))
+        return Failure{NotOrdinary};
+    Outcome<std::vector<Attribute>> attributes = ExtendedAttributesOf(target);
+    if (!attributes)
+        return attributes.failure();
+    return std::optional<OldFile>(OldFile{info, std::move(attributes).value()});
+}
+
+// Gives the new file the old one's owner and, failing that, at least its group. Gives the
+// permission bits the new file may have: the old ones, less those of a group it could not keep.
+mode_t TakeOverOwner(int fd, const struct stat& old) {
+    // Taking over the owner needs privileges a user usually lacks; then the user owns the new
+    // file, as with any file they write. The group is a separate matter: a member of the old
+    // file's group may keep it, and must, or a file shared through that group (say games:games
+    // 0664) would shut the others out after one save.
+    mode_t mode = old.st_mode & 07777;
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0 &&
+            ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0)
+            mode &= ~static_cast<mode_t>(S_IRWXG | S_ISGID); // they were the old group's
+    }
+    return mode;
+}
+
+// Fills the new file, gives it what the old file had, and flushes it. The content goes first:
+// writing it, like changing the owner, may clear the set-user-ID bit and the file's capabilities.
+// The permission bits go last: with an access control list, the group's bits are the list's
+// mask, which the list itself would set otherwise.
+MaybeFailure FillNewFile(int fd, std::string_view content, const std::optional<OldFile>& old) {
+    if (const int error = WriteAll(fd, content))
+        return SystemFailure(error);
+    if (old) {
+        const mode_t mode = TakeOverOwner(fd, old->info);
+        if (MaybeFailure failure = GiveExtendedAttributes(fd, old->attributes))
+            return failure;
+        if (::fchmod(fd, mode) != 0)
+            return SystemFailure(errno);
+    }
+    if (const int error = SyncToDisk(fd))
+        return SystemFailure(error);
+    return std::nullopt;
+}
+
+// Puts the complete new file in the target's place: names it first if it has no name yet, so that
+// the rename can put it there in one step.
+MaybeFailure PutInPlace(NewFile& file, const std::string& stem, const std::string& target) {
+    if (file.path.empty()) {
+        const std::string self = OwnFiles + std::to_string(file.handle.fd());
+        Outcome<std::string> named = UnderAFreeName(stem, [&](const std::string& candidate) {
+            return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(),
+                            AT_SYMLINK_FOLLOW) == 0
+                       ? 0
+                       : errno;
+        });
+        if (!named)
+            return named.failure();
+        file.path = std::move(named).value();
+    }
+    if (const int error = file.handle.close())
+        return SystemFailure(error);
+    if (::rename(file.path.c_str(), target.c_str()) != 0)
+        return SystemFailure(errno);
+    return std::nullopt;
 }
 
 } // namespace
@@ -218,7 +454,7 @@ bool IsOrdinaryFile(const std::string& path) {
     return !NamesNoFile(path) && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const SizeTaker& sized,
+MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const StampTaker& stamped,
                           const ChunkTaker& take) {
     if (NamesNoFile(path))
         return SystemFailure(ENOENT);
@@ -239,7 +475,7 @@ MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const S
     if (const int flags = ::fcntl(file.fd(), F_GETFL);
         flags < 0 || ::fcntl(file.fd(), F_SETFL, flags & ~O_NONBLOCK) != 0)
         return SystemFailure(errno);
-    if (!sized(static_cast<std::uintmax_t>(info.st_size)))
+    if (!stamped(StampOf(info)))
         return std::nullopt;
 
     // Read up to the end of the file, which may lie past the size just seen if the file grows.
@@ -256,7 +492,8 @@ MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const S
     }
 }
 
-MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content) {
+MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content,
+                              const std::optional<FileStamp>& unchangedSince) {
     if (NamesNoFile(path))
         return SystemFailure(ENOENT);
     Outcome<std::string> resolved = FinalTarget(path);
@@ -264,28 +501,34 @@ MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content)
         return resolved.failure();
     const std::string& target = resolved.value();
 
-    struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode))
-        return SystemFailure(EISDIR);
-    if (exists && !S_ISREG(old.st_mode))
-        return Failure{NotOrdinary};
+    Outcome<std::optional<OldFile>> lookedAt = LookAtOldFile(target);
+    if (!lookedAt)
+        return lookedAt.failure();
+    const std::optional<OldFile>& old = lookedAt.value();
     if (MaybeFailure refused = CheckWritable(target))
         return refused;
 
+    // Leftovers go first: the room they take may be what this save needs.
+    const std::string folder = FolderOf(target);
+    RemoveLeftovers(folder, TempNamePrefix(target));
+    const std::string stem = folder + "/" + TempNamePrefix(target);
+
     // A new file (the old one was removed meanwhile) gets the usual 0666 less the umask.
-    Outcome<TempFile> created = CreateTempFileBeside(target, exists ? 0600 : 0666);
+    Outcome<NewFile> created = CreateNewFile(folder, stem, old ? 0600 : 0666);
     if (!created)
         return created.failure();
-    TempFile temp = std::move(created).value();
+    NewFile file = std::move(created).value();
 
-    int error = FillTempFile(temp, content, exists ? &old : nullptr);
-    if (error == 0 && ::rename(temp.path.c_str(), target.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temp.path.c_str());
-        return SystemFailure(error);
+    MaybeFailure failure = FillNewFile(file.handle.fd(), content, old);
+    if (!failure && unchangedSince && ChangedSince(target, *unchangedSince))
+        failure = Failure{FileChangedMeanwhile};
+    if (!failure)
+        failure = PutInPlace(file, stem, target);
+    if (failure) {
+        if (!file.path.empty())
+            ::unlink(file.path.c_str());
+        return failure;
     }
-    SyncFolder(FolderOf(target));
+    SyncFolder(folder);
     return std::nullopt;
 }

@@ -2,7 +2,9 @@
 #include "gameconfig/AsciiText.h"
 #include "gameconfig/HostFiles.h"
 
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <utility>
 #include <windows.h>
@@ -76,6 +78,29 @@ constexpr const char* TooLarge = "File too large";
 HANDLE OpenForInfo(const std::string& path) {
     return CreateFileA(path.c_str(), 0, ShareAll, nullptr, OPEN_EXISTING,
                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The file's stamp, or nothing when the system cannot say.
+std::optional<FileStamp> StampOf(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO times{};
+    if (!GetFileInformationByHandle(file, &info) ||
+        !GetFileInformationByHandleEx(file, FileBasicInfo, &times, sizeof times))
+        return std::nullopt;
+    return FileStamp{info.dwVolumeSerialNumber,
+                     (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+                     (std::uintmax_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+                     times.LastWriteTime.QuadPart, times.ChangeTime.QuadPart};
+}
+
+// Whether the file at `target` is no longer the one `stamp` describes. A file that is gone holds
+// nothing to lose; one that cannot be looked at is left to the move to judge.
+bool ChangedSince(const std::string& target, const FileStamp& stamp) {
+    FileHandle file(OpenForInfo(target));
+    if (!file.valid())
+        return false;
+    const std::optional<FileStamp> now = StampOf(file.get());
+    return now && *now != stamp;
 }
 
 bool IsFolder(const std::string& path) {
@@ -209,15 +234,15 @@ bool IsOrdinaryFile(const std::string& path) {
         return false;
     FileHandle file(OpenForInfo(path));
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info))
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(file.get(), &info))
         return false;
-    // Like a search for ordinary files: folders, hidden and system files are not found.
-    constexpr DWORD notOrdinary =
-        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    return (info.dwFileAttributes & notOrdinary) == 0;
+    // Whatever else its attributes say (hidden, system, read-only): the game's file may be marked
+    // so, and is still there to be read.
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const SizeTaker& sized,
+MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const StampTaker& stamped,
                           const ChunkTaker& take) {
     if (NamesNoFile(path))
         return SystemFailure(ERROR_FILE_NOT_FOUND);
@@ -227,12 +252,12 @@ MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const S
         return OpenFailure(path, GetLastError());
     if (GetFileType(file.get()) != FILE_TYPE_DISK)
         return Failure{NotOrdinary};
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size))
+    const std::optional<FileStamp> stamp = StampOf(file.get());
+    if (!stamp)
         return SystemFailure(GetLastError());
-    if (static_cast<unsigned long long>(size.QuadPart) > maxBytes)
+    if (stamp->size > maxBytes)
         return Failure{TooLarge};
-    if (!sized(static_cast<std::uintmax_t>(size.QuadPart)))
+    if (!stamped(*stamp))
         return std::nullopt;
 
     char buffer[1 << 16];
@@ -245,7 +270,8 @@ MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const S
     }
 }
 
-MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content) {
+MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content,
+                              const std::optional<FileStamp>& unchangedSince) {
     if (NamesNoFile(path))
         return SystemFailure(ERROR_FILE_NOT_FOUND);
     Outcome<std::string> resolved = FinalTarget(path);
@@ -275,6 +301,8 @@ MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content)
     TempFile temp = std::move(created).value();
 
     MaybeFailure failure = FillTempFile(temp, content);
+    if (!failure && unchangedSince && ChangedSince(target, *unchangedSince))
+        failure = Failure{FileChangedMeanwhile};
     if (!failure)
         failure = MoveIntoPlace(temp.path, target);
     if (failure)

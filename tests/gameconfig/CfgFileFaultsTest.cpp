@@ -265,6 +265,30 @@ TEST_F(BetweenReadAndSaveTest, FileRewrittenSinceTheReadIsLeftAlone) {
     }
 }
 
+// ... or while the new file is written: what it wrote stays. A file removed meanwhile holds
+// nothing to lose.
+TEST_F(BetweenReadAndSaveTest, FileWrittenDuringTheSaveIsLeftAlone) {
+    const fs::path cfg = m_scene.cfg(), other = m_scene.folder / "other.cfg";
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] { WriteBytes(cfg, m_scene.before + "\n"); }, m_scene.before + "\n"},
+        {[&] { WriteBytes(other, m_scene.before), fs::rename(other, cfg); }, m_scene.before},
+        {[&] { fs::remove(cfg); }, Saved()},
+    };
+    for (const auto& [meanwhile, after] : cases) {
+        WriteBytes(cfg, m_scene.before);
+        ScopedWriteHook hook([&](std::size_t written, std::size_t wanted) {
+            if (written == 0)
+                meanwhile();
+            return WriteVerdict{wanted, 0};
+        });
+        const bool saved = after == Saved();
+        EXPECT_EQ(Save(cfg.string()),
+                  saved ? std::nullopt : std::optional(NotWritten(cfg, ChangedSinceRead)));
+        EXPECT_TRUE(ReadBytes(cfg) == after && m_content == (saved ? Saved() : m_scene.before));
+        EXPECT_EQ(Listing(m_scene.folder), std::set<std::string>{"config_mp.cfg"});
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Sizes at the edges
 
