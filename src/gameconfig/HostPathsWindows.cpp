@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/AsciiText.h"
-#include "gameconfig/HostFiles.h"
 #include "gameconfig/HostPaths.h"
+#include "platform/AsciiText.h"
+#include "platform/HostFiles.h"
 
 #include <windows.h>
 

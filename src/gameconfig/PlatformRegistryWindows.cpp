@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/RegistryApi.h"
+#include "platform/RegistryApi.h"
 
 #include <windows.h>
 

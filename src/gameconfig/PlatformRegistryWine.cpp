@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/RegistryApi.h"
-#include "gameconfig/WinePrefix.h"
-#include "gameconfig/WinePrefixesRegistry.h"
+#include "platform/RegistryApi.h"
+#include "wine/WinePrefix.h"
+#include "wine/WinePrefixesRegistry.h"
 
 // Without a registry of its own, the program reads the registries of the Wine prefixes where
 // Linux users have these games: the one they chose with $WINEPREFIX, else ~/.wine and the

@@ -2,9 +2,9 @@
 #include "startup/Main.h"
 
 #include "gameconfig/CfgFile.h"
-#include "gameconfig/HostFiles.h"
 #include "gameconfig/HostPaths.h"
 #include "gameconfig/Registry.h"
+#include "platform/HostFiles.h"
 #include "startup/Games.h"
 #include "startup/SharedState.h"
 #include "startup/Version.h"

@@ -5,7 +5,7 @@
 // file layer's write seam; read-only files and folders are tried with root's override given up.
 
 #include "gameconfig/CfgFile.h"
-#include "gameconfig/HostFiles.h"
+#include "platform/HostFiles.h"
 #include "support/FileSystemUser.h"
 #include "support/SmallDisk.h"
 #include "support/TestPrefix.h"

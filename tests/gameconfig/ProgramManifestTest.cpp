@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the program's manifest changes (this test binary carries it, as the program does).
 
-#include "gameconfig/HostFiles.h"
 #include "gameconfig/HostPaths.h"
+#include "platform/HostFiles.h"
 #include "support/TestPrefix.h"
 
 #include <filesystem>

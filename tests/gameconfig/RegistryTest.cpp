@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gameconfig/Registry.h"
 
-#include "gameconfig/WineRegistry.h"
 #include "support/TestPrefix.h"
+#include "wine/WineRegistry.h"
 
 #include <climits>
 #include <cstring>

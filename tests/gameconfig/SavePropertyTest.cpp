@@ -7,7 +7,7 @@
 // with another seed, set TINTWELL_SAVE_SEED.
 
 #include "gameconfig/CfgFile.h"
-#include "gameconfig/HostFiles.h"
+#include "platform/HostFiles.h"
 #include "support/TestPrefix.h"
 
 #include <cerrno>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/HostFiles.h"
 #include "gameconfig/HostPaths.h"
 #include "gameconfig/Registry.h"
-#include "gameconfig/SteamLibraries.h"
-#include "gameconfig/WinePrefix.h"
-#include "gameconfig/WinePrefixesRegistry.h"
+#include "platform/HostFiles.h"
 #include "support/TestPrefix.h"
+#include "wine/SteamLibraries.h"
+#include "wine/WinePrefix.h"
+#include "wine/WinePrefixesRegistry.h"
 
 #include <algorithm>
 #include <cstdlib>

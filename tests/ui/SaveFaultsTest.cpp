@@ -5,7 +5,7 @@
 
 #include "UiTestSupport.h"
 #include "gameconfig/CfgFile.h"
-#include "gameconfig/HostFiles.h"
+#include "platform/HostFiles.h"
 #include "startup/Main.h"
 #include "support/FileSystemUser.h"
 #include "support/SmallDisk.h"

@@ -2,7 +2,7 @@
 // Case folding and separators shared by the Wine, Steam and Windows path code: only the 26 ASCII
 // letters fold, and the bytes next to them in the code table or above it stay as they are.
 
-#include "gameconfig/AsciiText.h"
+#include "platform/AsciiText.h"
 
 #include <gtest/gtest.h>
 #include <string_view>

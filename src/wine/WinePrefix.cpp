@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/WinePrefix.h"
+#include "wine/WinePrefix.h"
 
-#include "gameconfig/AsciiText.h"
-#include "gameconfig/SteamLibraries.h"
+#include "platform/AsciiText.h"
+#include "wine/SteamLibraries.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/Vdf.h"
+#include "wine/Vdf.h"
 
-#include "gameconfig/SteamLibraries.h"
+#include "wine/SteamLibraries.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/WineRegFile.h"
+#include "wine/WineRegFile.h"
 
-#include "gameconfig/HostFiles.h"
-#include "gameconfig/RegistryApi.h"
-#include "gameconfig/UnicodeText.h"
+#include "platform/HostFiles.h"
+#include "platform/RegistryApi.h"
+#include "platform/UnicodeText.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "gameconfig/HostFiles.h"
+#include "platform/HostFiles.h"
 #include "support/TestPrefix.h"
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/HostFiles.h"
+#include "platform/HostFiles.h"
 
 #include <utility>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "gameconfig/RegistryApi.h"
-#include "gameconfig/WineRegistry.h"
+#include "platform/RegistryApi.h"
+#include "wine/WineRegistry.h"
 
 #include <functional>
 #include <map>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/AsciiText.h"
-#include "gameconfig/HostFiles.h"
+#include "platform/AsciiText.h"
+#include "platform/HostFiles.h"
 
 #include <cstring>
 #include <random>

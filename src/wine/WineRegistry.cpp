@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/WineRegistry.h"
+#include "wine/WineRegistry.h"
 
-#include "gameconfig/AsciiText.h"
-#include "gameconfig/UnicodeText.h"
+#include "platform/AsciiText.h"
+#include "platform/UnicodeText.h"
 
 #include <algorithm>
 #include <cstring>

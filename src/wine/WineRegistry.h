@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "gameconfig/RegistryApi.h"
-#include "gameconfig/WineRegFile.h"
+#include "platform/RegistryApi.h"
+#include "wine/WineRegFile.h"
 
 #include <filesystem>
 #include <map>

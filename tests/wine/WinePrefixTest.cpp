@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/HostPaths.h"
+#include "wine/WinePrefix.h"
 
-#include "gameconfig/HostFiles.h"
-#include "gameconfig/WinePrefix.h"
+#include "gameconfig/HostPaths.h"
+#include "platform/HostFiles.h"
 #include "support/TestPrefix.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/SteamLibraries.h"
+#include "wine/SteamLibraries.h"
 
-#include "gameconfig/HostFiles.h"
-#include "gameconfig/Vdf.h"
+#include "platform/HostFiles.h"
+#include "wine/Vdf.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/WineRegFile.h"
+#include "wine/WineRegFile.h"
 
-#include "gameconfig/RegistryApi.h"
-#include "gameconfig/UnicodeText.h"
+#include "platform/RegistryApi.h"
+#include "platform/UnicodeText.h"
 
 #include <gtest/gtest.h>
 #include <random>

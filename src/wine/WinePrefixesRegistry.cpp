@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/WinePrefixesRegistry.h"
+#include "wine/WinePrefixesRegistry.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/Vdf.h"
+#include "wine/Vdf.h"
 
-#include "gameconfig/AsciiText.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 
