@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gameconfig/Registry.h"
 
+#include "gameconfig/PlatformSeam.h"
+
 #include <string>
 
 std::int32_t LastRegResult = 0;

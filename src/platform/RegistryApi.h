@@ -5,8 +5,8 @@
 #include <string>
 
 // The four registry operations the install-path lookup needs, with the Windows registry's
-// result codes. One implementation per platform: the Windows registry itself, or elsewhere the
-// registry file of a Wine prefix. Texts cross this boundary as 8-bit text in the host's code
+// result codes. Implemented by the Windows registry itself (below) and by the registry files of
+// Wine prefixes (wine/WineRegistry.h). Texts cross this boundary as 8-bit text in the host's code
 // page (the ANSI code page on Windows, UTF-8 elsewhere).
 
 using RegHandle = std::uintptr_t; // 0: no key
@@ -46,5 +46,5 @@ public:
     virtual std::int32_t CloseKey(RegHandle key) = 0;
 };
 
-// The registry of this platform.
-RegistryApi& PlatformRegistry();
+// The Windows registry through its 8-bit functions (Windows builds only).
+RegistryApi& WindowsRegistry();

@@ -2,7 +2,7 @@
 #include "startup/Main.h"
 
 #include "gameconfig/CfgFile.h"
-#include "gameconfig/HostPaths.h"
+#include "gameconfig/PlatformSeam.h"
 #include "gameconfig/Registry.h"
 #include "platform/HostFiles.h"
 #include "startup/Games.h"

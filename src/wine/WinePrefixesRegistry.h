@@ -63,7 +63,3 @@ private:
     RegHandle m_lastHandle = 0;
     std::string m_lastAnswer;
 };
-
-// The registry where there is no Windows registry, over the prefixes of WinePrefixesToSearch()
-// (defined only in builds without a Windows registry).
-WinePrefixesRegistry& WinePlatformRegistry();

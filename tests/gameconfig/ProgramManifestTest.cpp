@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the program's manifest changes (this test binary carries it, as the program does).
 
-#include "gameconfig/HostPaths.h"
+#include "gameconfig/PlatformSeam.h"
 #include "platform/HostFiles.h"
 #include "support/TestPrefix.h"
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gameconfig/Registry.h"
 
+#include "gameconfig/PlatformSeam.h"
 #include "support/TestPrefix.h"
 #include "wine/WineRegistry.h"
 

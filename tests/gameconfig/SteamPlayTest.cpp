@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/HostPaths.h"
+#include "gameconfig/PlatformSeam.h"
 #include "gameconfig/Registry.h"
 #include "platform/HostFiles.h"
 #include "support/TestPrefix.h"

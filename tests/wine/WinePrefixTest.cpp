@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wine/WinePrefix.h"
 
-#include "gameconfig/HostPaths.h"
+#include "gameconfig/PlatformSeam.h"
 #include "platform/HostFiles.h"
 #include "support/TestPrefix.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/HostPaths.h"
 #include "platform/AsciiText.h"
 #include "platform/HostFiles.h"
+#include "platform/VirtualStore.h"
 
 #include <windows.h>
 
@@ -54,7 +54,7 @@ std::string WithoutTrailingSeparators(std::string path) {
 // (%LOCALAPPDATA%\VirtualStore\<path without the drive>); once a copy is there, the game reads
 // that copy. Tintwell itself runs without that redirection (its manifest says asInvoker), so it
 // has to look there itself.
-std::string HostPathFor(const std::string& windowsPath) {
+std::string ThroughVirtualStore(const std::string& windowsPath) {
     const std::string relative = BelowSystemDrive(windowsPath);
     const std::string store = WithoutTrailingSeparators(EnvironmentVariable("LOCALAPPDATA"));
     if (!relative.empty() && !store.empty()) {

@@ -16,7 +16,7 @@ HKEY KeyHandle(RegHandle key) {
 
 // The Windows registry through its 8-bit functions. The games are 32-bit programs, so on 64-bit
 // Windows their keys live in the 32-bit view: that view is asked first, then the native one.
-class WindowsRegistry final : public RegistryApi {
+class Win32Registry final : public RegistryApi {
 public:
     std::int32_t OpenKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override {
         HKEY opened = nullptr;
@@ -58,7 +58,7 @@ public:
 
 } // namespace
 
-RegistryApi& PlatformRegistry() {
-    static WindowsRegistry registry;
+RegistryApi& WindowsRegistry() {
+    static Win32Registry registry;
     return registry;
 }

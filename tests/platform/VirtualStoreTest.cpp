@@ -2,7 +2,8 @@
 // Where a game's config file is on Windows: the composed path, or the VirtualStore copy that a
 // game without a manifest really uses.
 
-#include "gameconfig/HostPaths.h"
+#include "platform/VirtualStore.h"
+
 #include "support/TestPrefix.h"
 
 #include <filesystem>
@@ -56,7 +57,7 @@ TEST_P(VirtualStoreCases, ACopyInTheStoreIsTheFileTheGameUses) {
 
     const std::string expected =
         c.redirected ? LocalAppData() + "\\VirtualStore" + GamePath().substr(2) : GamePath();
-    EXPECT_EQ(HostPathFor(GamePath()), expected) << c.label;
+    EXPECT_EQ(ThroughVirtualStore(GamePath()), expected) << c.label;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -80,8 +81,8 @@ TEST_F(VirtualStoreTest, OtherDrivesAreNeverRedirected) {
     for (const std::string& path :
          {otherDrive + onSystemDrive.substr(1), "\\\\server\\share" + onSystemDrive.substr(2),
           onSystemDrive.substr(2), std::string()})
-        EXPECT_EQ(HostPathFor(path), path);
-    EXPECT_NE(HostPathFor(onSystemDrive), onSystemDrive) << "the copy itself is there";
+        EXPECT_EQ(ThroughVirtualStore(path), path);
+    EXPECT_NE(ThroughVirtualStore(onSystemDrive), onSystemDrive) << "the copy itself is there";
 }
 
 // The composed path, doubled separator and all, is used as it stands.
@@ -89,7 +90,7 @@ TEST_F(VirtualStoreTest, WithoutACopyThePathStaysAsComposed) {
     ScopedEnv env("LOCALAPPDATA", LocalAppData());
     const std::string composed = (m_dir.path() / "Games").string() + "\\\\Main\\config_mp.cfg";
     WriteBytes(m_dir.path() / "Games" / "Main" / "config_mp.cfg", "x");
-    EXPECT_EQ(HostPathFor(composed), composed);
+    EXPECT_EQ(ThroughVirtualStore(composed), composed);
 }
 
 } // namespace

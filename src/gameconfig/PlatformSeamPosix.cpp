@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/RegistryApi.h"
+#include "gameconfig/PlatformSeam.h"
 #include "wine/WinePrefix.h"
 #include "wine/WinePrefixesRegistry.h"
+
+namespace {
 
 // Without a registry of its own, the program reads the registries of the Wine prefixes where
 // Linux users have these games: the one they chose with $WINEPREFIX, else ~/.wine and the
@@ -11,6 +13,13 @@ WinePrefixesRegistry& WinePlatformRegistry() {
     return registry;
 }
 
+} // namespace
+
 RegistryApi& PlatformRegistry() {
     return WinePlatformRegistry();
+}
+
+// The game's files are in the prefix whose registry told where the game is installed.
+std::string HostPathFor(const std::string& windowsPath) {
+    return MapIntoPrefix(WinePlatformRegistry().prefixForPaths(), windowsPath);
 }
