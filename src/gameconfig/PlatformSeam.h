@@ -12,9 +12,10 @@
 RegistryApi& PlatformRegistry();
 
 // Where the game's files really are. The registry gives Windows paths ("C:\Games\Call of
-// Duty\Main\config_mp.cfg"); on Windows that is the host path, elsewhere the game lives in a
-// Wine prefix and the path is mapped into it the way Wine does.
+// Duty\Main\config_mp.cfg") and the origin of each (LookUpRegValue): on Windows the path is the
+// host path, elsewhere the game lives in the Wine prefix that is the origin, and the path is
+// mapped into it the way Wine does.
 //
 // The result is in the host's encoding (UTF-8 under Wine's mapping). A path that cannot be
 // mapped comes back unchanged, so that the existence test fails and the message quotes it.
-std::string HostPathFor(const std::string& windowsPath);
+std::string HostPathFor(const std::string& origin, const std::string& windowsPath);

@@ -3,23 +3,15 @@
 #include "wine/WinePrefix.h"
 #include "wine/WinePrefixesRegistry.h"
 
-namespace {
-
 // Without a registry of its own, the program reads the registries of the Wine prefixes where
 // Linux users have these games: the one they chose with $WINEPREFIX, else ~/.wine and the
 // prefixes Steam Play made for the games.
-WinePrefixesRegistry& WinePlatformRegistry() {
+RegistryApi& PlatformRegistry() {
     static WinePrefixesRegistry registry(WinePrefixesToSearch);
     return registry;
 }
 
-} // namespace
-
-RegistryApi& PlatformRegistry() {
-    return WinePlatformRegistry();
-}
-
 // The game's files are in the prefix whose registry told where the game is installed.
-std::string HostPathFor(const std::string& windowsPath) {
-    return MapIntoPrefix(WinePlatformRegistry().prefixForPaths(), windowsPath);
+std::string HostPathFor(const std::string& origin, const std::string& windowsPath) {
+    return MapIntoPrefix(origin, windowsPath);
 }

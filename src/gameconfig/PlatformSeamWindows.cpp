@@ -6,6 +6,7 @@ RegistryApi& PlatformRegistry() {
     return WindowsRegistry();
 }
 
-std::string HostPathFor(const std::string& windowsPath) {
+// The Windows registry's paths are host paths; it gives no origin.
+std::string HostPathFor(const std::string& /*origin*/, const std::string& windowsPath) {
     return ThroughVirtualStore(windowsPath);
 }

@@ -44,6 +44,13 @@ public:
                                        std::uint32_t& size) = 0;
 
     virtual std::int32_t CloseKey(RegHandle key) = 0;
+
+    // Where the value at an open key is kept, for the paths it holds: the folder of the Wine
+    // prefix whose registry holds it; empty for the host's own registry, whose paths are host
+    // paths.
+    virtual std::string ValueOrigin(RegHandle /*key*/, const std::string& /*valueName*/) {
+        return {};
+    }
 };
 
 // The Windows registry through its 8-bit functions (Windows builds only).

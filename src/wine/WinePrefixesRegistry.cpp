@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wine/WinePrefixesRegistry.h"
 
-#include <algorithm>
 #include <utility>
 
 bool WinePrefixesRegistry::KeyAcrossPrefixes::openInNextPrefix(std::int32_t& result) {
@@ -62,11 +61,7 @@ std::int32_t WinePrefixesRegistry::ReadValueData(RegHandle key, const std::strin
     KeyInPrefix* holder = holderOf(open->second, valueName);
     if (!holder)
         return RegFileNotFound;
-    const std::int32_t result =
-        holder->registry->ReadValueData(holder->handle, valueName, buffer, size);
-    if (result == RegSuccess && buffer)
-        m_lastAnswer = holder->registry->prefixDir().string();
-    return result;
+    return holder->registry->ReadValueData(holder->handle, valueName, buffer, size);
 }
 
 std::int32_t WinePrefixesRegistry::CloseKey(RegHandle key) {
@@ -83,9 +78,10 @@ std::int32_t WinePrefixesRegistry::CloseKey(RegHandle key) {
     return result;
 }
 
-std::string WinePrefixesRegistry::prefixForPaths() const {
-    const std::vector<std::string> prefixes = m_prefixes();
-    if (std::find(prefixes.begin(), prefixes.end(), m_lastAnswer) != prefixes.end())
-        return m_lastAnswer;
-    return prefixes.empty() ? std::string() : prefixes.front();
+std::string WinePrefixesRegistry::ValueOrigin(RegHandle key, const std::string& valueName) {
+    const auto open = m_openKeys.find(key);
+    if (open == m_openKeys.end())
+        return {};
+    KeyInPrefix* holder = holderOf(open->second, valueName);
+    return holder ? holder->registry->ValueOrigin(holder->handle, valueName) : std::string();
 }

@@ -16,9 +16,8 @@
 // in a Steam Play prefix. The list of prefixes is asked for anew at every open, so a change of
 // $WINEPREFIX or a newly installed game counts at once.
 //
-// It also remembers which prefix gave the most recent value: the game's files are in the prefix
-// whose registry told where the game is installed, so the install path is mapped through that
-// prefix (Main looks up the chosen game's InstallPath right before it composes the file's path).
+// A value's origin is the prefix that answers it: the game's files are in the prefix whose
+// registry told where the game is installed, so the install path is mapped through that prefix.
 class WinePrefixesRegistry final : public RegistryApi {
 public:
     using PrefixList = std::function<std::vector<std::string>()>;
@@ -31,10 +30,8 @@ public:
     std::int32_t ReadValueData(RegHandle key, const std::string& valueName, void* buffer,
                                std::uint32_t& size) override;
     std::int32_t CloseKey(RegHandle key) override;
-
-    // The prefix whose registry gave the most recent value, while it is still one of the
-    // prefixes searched; else the first of them (where Wine itself would look).
-    std::string prefixForPaths() const;
+    // The folder of the prefix that answers the value; empty when none does.
+    std::string ValueOrigin(RegHandle key, const std::string& valueName) override;
 
 private:
     // The key as one prefix's registry opened it.
@@ -61,5 +58,4 @@ private:
     PrefixList m_prefixes;
     std::map<RegHandle, KeyAcrossPrefixes> m_openKeys;
     RegHandle m_lastHandle = 0;
-    std::string m_lastAnswer;
 };

@@ -115,3 +115,7 @@ std::int32_t WineRegistry::ReadValueData(RegHandle key, const std::string& value
 std::int32_t WineRegistry::CloseKey(RegHandle key) {
     return m_openKeys.erase(key) == 1 ? RegSuccess : RegInvalidHandle;
 }
+
+std::string WineRegistry::ValueOrigin(RegHandle, const std::string&) {
+    return m_prefixDir.string();
+}

@@ -19,8 +19,6 @@ class WineRegistry : public RegistryApi {
 public:
     explicit WineRegistry(std::filesystem::path prefixDir);
 
-    const std::filesystem::path& prefixDir() const { return m_prefixDir; }
-
     std::int32_t OpenKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override;
     std::int32_t QueryValueInfo(RegHandle key, const std::string& valueName, std::uint32_t& type,
                                 std::uint32_t& size) override;
@@ -28,6 +26,8 @@ public:
     std::int32_t ReadValueData(RegHandle key, const std::string& valueName, void* buffer,
                                std::uint32_t& size) override;
     std::int32_t CloseKey(RegHandle key) override;
+    // The prefix's folder.
+    std::string ValueOrigin(RegHandle key, const std::string& valueName) override;
 
 private:
     // The value at an open key; nullptr, with the result code in `error`, when there is none.

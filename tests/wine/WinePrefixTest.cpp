@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wine/WinePrefix.h"
 
-#include "gameconfig/PlatformSeam.h"
 #include "platform/HostFiles.h"
 #include "support/TestPrefix.h"
 
@@ -182,16 +181,6 @@ TEST(CurrentWinePrefix, WithoutHomeUsesTheUsersFolder) {
     ScopedEnv home("HOME", std::nullopt);
     ScopedEnv prefix("WINEPREFIX", std::nullopt);
     EXPECT_EQ(CurrentWinePrefix(), std::string(user->pw_dir) + "/.wine");
-}
-
-TEST(HostPathFor, MapsIntoTheCurrentPrefix) {
-    TestPrefix prefix; // sets $WINEPREFIX
-    const fs::path cfg =
-        prefix.installGame("Software\\Activision\\Call of Duty", "C:\\Games\\Call of Duty\\",
-                           "\\Main\\", "config_mp.cfg", "seta name \"x\"\n");
-    const std::string mapped = HostPathFor("C:\\Games\\Call of Duty\\\\Main\\config_mp.cfg");
-    EXPECT_EQ(mapped, (prefix.driveC() / "Games/Call of Duty/Main/config_mp.cfg").string());
-    EXPECT_TRUE(fs::equivalent(mapped, cfg));
 }
 
 } // namespace
