@@ -2,6 +2,7 @@
 #include "wine/WinePrefix.h"
 
 #include "platform/AsciiText.h"
+#include "platform/HostEnvironment.h"
 #include "wine/SteamLibraries.h"
 
 #include <algorithm>
@@ -11,11 +12,6 @@
 #include <string_view>
 #include <system_error>
 #include <vector>
-
-#if !defined(_WIN32)
-#include <pwd.h>
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -100,16 +96,6 @@ std::string Unmapped(std::string windowsPath) {
 }
 
 } // namespace
-
-std::string HomeFolder() {
-    std::string home = EnvOrEmpty("HOME");
-#if !defined(_WIN32)
-    if (home.empty())
-        if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
-            home = user->pw_dir;
-#endif
-    return home;
-}
 
 std::string CurrentWinePrefix() {
     std::string prefix = EnvOrEmpty("WINEPREFIX");

@@ -7,9 +7,6 @@
 // A Wine prefix: the folder that holds a Windows installation's registry files (system.reg is
 // HKEY_LOCAL_MACHINE) and its drives (dosdevices/c: links to drive_c, z: to /).
 
-// The user's home folder: $HOME, else the user database's entry; empty when neither knows it.
-std::string HomeFolder();
-
 // The prefix Wine itself would use: $WINEPREFIX when set and not empty, else ~/.wine.
 std::string CurrentWinePrefix();
 
