@@ -185,13 +185,6 @@ private:
     Random& m_random;
 };
 
-std::set<std::string> Listing(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 // Where the saved files go: a fresh folder in /dev/shm where there is such a file system in
 // memory, else a temporary folder. Removed with everything in it.
 class SaveFolder {

@@ -37,8 +37,7 @@ struct GameInstall {
 // their 32-bit installers put them and a config file for each on drive C.
 void MakePrefix(const fs::path& dir, const std::vector<GameInstall>& games) {
     fs::create_directories(dir / "drive_c");
-    fs::create_directories(dir / "dosdevices");
-    fs::create_directory_symlink("../drive_c", dir / "dosdevices" / "c:");
+    LinkWineDrives(dir);
     std::string reg =
         "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n";
     for (const GameInstall& game : games) {

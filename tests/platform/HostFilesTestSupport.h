@@ -14,22 +14,6 @@
 
 // What the host file tests of every platform share.
 
-inline std::set<std::string> Listing(const std::filesystem::path& folder) {
-    std::set<std::string> names;
-    for (const std::filesystem::directory_entry& entry :
-         std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
-inline std::string RandomBytes(std::size_t size, std::uint32_t seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(random());
-    return bytes;
-}
-
 // The reason ReplaceWholeFile gives, or "" for success.
 inline std::string Replace(const std::filesystem::path& path, std::string_view content) {
     MaybeFailure failure = ReplaceWholeFile(path.string(), content);
