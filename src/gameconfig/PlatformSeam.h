@@ -8,7 +8,7 @@
 // What the platform puts behind the install path lookup, one source per platform: the Windows
 // registry on Windows, elsewhere the registries of the Wine prefixes the games live in.
 
-// The registry QueryRegValue reads.
+// The registry the lookup reads (QueryRegValue, LookUpRegValue).
 RegistryApi& PlatformRegistry();
 
 // Where the game's files really are. The registry gives Windows paths ("C:\Games\Call of
