@@ -13,6 +13,8 @@ set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
+# The same build with the sanitizers, in a folder of its own (fuzzing is sanitized already).
+sanitized_build="$here/build-sanitized"
 packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation googletest)
 # The validators of the menu entry and the AppStream data, which the tests run; Clang with its
 # fuzzer runtime, with which the tests fuzz the file readers.
@@ -41,77 +43,59 @@ install_missing_packages() {
         "${missing[@]}" >/dev/null
 }
 
-build_all() {
-    if [ ! -f "$build/build.ninja" ]; then
-        echo "Configuring and building in $build (the first build takes a few minutes)"
-        cmake -S "$here" -B "$build" -G Ninja -Wno-dev >/dev/null
+# build_in FOLDER [CMAKE OPTION...]: configures FOLDER with the options once, then builds it.
+build_in() {
+    local folder=$1
+    shift
+    if [ ! -f "$folder/build.ninja" ]; then
+        echo "Configuring and building in $folder (the first build takes a few minutes)"
+        cmake -S "$here" -B "$folder" -G Ninja -Wno-dev "$@" >/dev/null
     fi
     # Warnings and errors are worth showing; the note that all is up to date is not.
-    cmake --build "$build" -j2 -- --quiet 2>&1 | { grep -v '^ninja: no work to do\.$' || true; }
-}
-
-# The same build with the sanitizers, in a folder of its own (fuzzing is sanitized already).
-sanitized_build="$here/build-sanitized"
-
-build_sanitized() {
-    if [ ! -f "$sanitized_build/build.ninja" ]; then
-        echo "Configuring and building the sanitized build in $sanitized_build"
-        cmake -S "$here" -B "$sanitized_build" -G Ninja -Wno-dev -DTINTWELL_SANITIZE=ON >/dev/null
-    fi
-    cmake --build "$sanitized_build" -j2 -- --quiet 2>&1 | { grep -v '^ninja: no work to do\.$' || true; }
-}
-
-build_windows() {
-    if [ ! -f "$windows_build/build.ninja" ]; then
-        echo "Configuring and building the Windows build in $windows_build"
-        cmake -S "$here" -B "$windows_build" -G Ninja -Wno-dev \
-            -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" >/dev/null
-    fi
-    cmake --build "$windows_build" -j2 -- --quiet 2>&1 | { grep -v '^ninja: no work to do\.$' || true; }
+    cmake --build "$folder" -j2 -- --quiet 2>&1 | { grep -v '^ninja: no work to do\.$' || true; }
 }
 
 # A copy of the sample prefix in the build folder, so the committed one never changes, with the
-# drive link that cannot be committed (a file name with a colon cannot be checked out on Windows).
+# drive links that cannot be committed (a file name with a colon cannot be checked out on
+# Windows), laid out by the helper the tests and the bench use.
 prepare_demo_prefix() {
     local prefix="$build/demo-prefix"
     rm -rf "$prefix"
     cp -r "$here/demo" "$prefix"
-    mkdir -p "$prefix/dosdevices"
-    ln -s ../drive_c "$prefix/dosdevices/c:"
-    ln -s / "$prefix/dosdevices/z:"
+    "$build/tests/support/tintwell_wine_drives" "$prefix"
     echo "$prefix"
 }
 
 case "${1:-}" in
 run)
     install_missing_packages "${packages[@]}"
-    build_all
+    build_in "$build"
     prefix=$(prepare_demo_prefix)
     WINEPREFIX="$prefix" "$build/src/tintwell"
     ;;
 bench)
     install_missing_packages "${packages[@]}"
-    build_all
+    build_in "$build"
     "$build/bench/tintwell_bench"
     ;;
 test)
     install_missing_packages "${packages[@]}" "${test_packages[@]}"
-    build_all
+    build_in "$build"
     ctest --test-dir "$build" -j2 --output-on-failure
     ;;
 test-sanitized)
     install_missing_packages "${packages[@]}" "${test_packages[@]}"
-    build_sanitized
+    build_in "$sanitized_build" -DTINTWELL_SANITIZE=ON
     ctest --test-dir "$sanitized_build" -j2 --output-on-failure
     ;;
 test-windows)
     install_missing_packages "${windows_packages[@]}"
-    build_windows
+    build_in "$windows_build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake"
     ctest --test-dir "$windows_build" -j2 --output-on-failure
     ;;
 package)
     install_missing_packages "${packages[@]}" "${package_packages[@]}"
-    build_all
+    build_in "$build"
     # Quiet but for the package's path; everything CPack said when it fails.
     output=$(cpack --config "$build/CPackConfig.cmake" -B "$build" 2>&1) || {
         echo "$output" >&2

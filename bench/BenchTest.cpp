@@ -7,6 +7,7 @@
 #include "Scratch.h"
 #include "WindowChild.h"
 #include "gameconfig/CfgFile.h"
+#include "support/TestPrefix.h"
 
 #include <cstdio>
 #include <fstream>
@@ -241,7 +242,7 @@ TEST(FileBench, ConfigTextsHaveTheExactSizeAndOneNameEntryHalfWay) {
 }
 
 TEST(FileBench, TheSaveChangesOnlyTheNameAndTheCopyNothing) {
-    const ScratchFolder scratch;
+    const TempDir scratch;
     const fs::path saved = scratch.path() / "config_mp.cfg";
     const fs::path copied = scratch.path() / "copy_mp.cfg";
     const std::string original = MakeConfigText(100000, "^1Ro^7ok");
@@ -258,7 +259,7 @@ TEST(FileBench, TheSaveChangesOnlyTheNameAndTheCopyNothing) {
 }
 
 TEST(FileBench, FailuresStopTheMeasurementWithTheirReason) {
-    const ScratchFolder scratch;
+    const TempDir scratch;
     const fs::path noName = scratch.path() / "config_mp.cfg";
     std::ofstream(noName, std::ios::binary) << "seta cg_fov \"80\"\n";
     EXPECT_THROW(ReadLocateSave(noName, "x"), std::runtime_error);

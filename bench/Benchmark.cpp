@@ -6,6 +6,7 @@
 #include "Report.h"
 #include "Scratch.h"
 #include "WindowBench.h"
+#include "support/TestPrefix.h"
 
 #include <fstream>
 #include <string>
@@ -41,7 +42,7 @@ std::string SizeLabel(std::size_t bytes, std::string_view separator) {
 }
 
 void RunBenchmark(const BenchOptions& options, std::ostream& out, std::ostream& progress) {
-    const ScratchFolder scratch;
+    const TempDir scratch;
     Report report;
     const std::string loadBefore = LoadAverage();
     progress << "Start-up and memory: " << options.windowRounds << " rounds...\n";

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Scratch.h"
 
-#include <cerrno>
+#include "support/TestPrefix.h"
+
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <linux/magic.h>
@@ -13,19 +12,6 @@
 #include <sys/vfs.h>
 
 namespace fs = std::filesystem;
-
-ScratchFolder::ScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "tintwell-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a folder from " + pattern + ": " +
-                                 std::strerror(errno));
-    m_path = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(m_path, ignored);
-}
 
 std::string FileText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -37,9 +23,7 @@ void CopySamplePrefix(const fs::path& demo, const fs::path& target) {
         throw std::runtime_error("no sample prefix at " + demo.string());
     fs::create_directories(target);
     fs::copy(demo, target, fs::copy_options::recursive);
-    fs::create_directories(target / "dosdevices");
-    fs::create_directory_symlink("../drive_c", target / "dosdevices" / "c:");
-    fs::create_directory_symlink("/", target / "dosdevices" / "z:");
+    LinkWineDrives(target);
 }
 
 std::string WithoutRegistryKey(std::string_view regText, std::string_view key) {

@@ -5,26 +5,11 @@
 #include <string>
 #include <string_view>
 
-// A folder of the benchmark's own under the system's temporary folder ($TMPDIR, else /tmp),
-// removed with everything in it when the object goes.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
 // The whole file as bytes (empty when it cannot be read).
 std::string FileText(const std::filesystem::path& file);
 
 // Copies the sample Wine prefix `demo` to `target` and gives the copy the drive links that
-// cannot be committed: dosdevices/c: (to ../drive_c) and dosdevices/z: (to /).
+// cannot be committed (LinkWineDrives).
 void CopySamplePrefix(const std::filesystem::path& demo, const std::filesystem::path& target);
 
 // `regText` (a system.reg) without the key whose header line starts with "[<key>]" and its values;

@@ -7,8 +7,8 @@
 
 #include "FuzzCheck.h"
 #include "gameconfig/Registry.h"
-#include "gameconfig/WineRegFile.h"
-#include "gameconfig/WineRegistry.h"
+#include "wine/WineRegFile.h"
+#include "wine/WineRegistry.h"
 
 #include <algorithm>
 #include <cstddef>

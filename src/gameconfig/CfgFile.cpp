@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gameconfig/CfgFile.h"
 
-#include "gameconfig/HostFiles.h"
+#include "platform/HostFiles.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "gameconfig/Failure.h"
+#include "platform/Failure.h"
 
 #include <cstdint>
 #include <string>

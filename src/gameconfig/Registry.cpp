@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gameconfig/Registry.h"
 
+#include "gameconfig/PlatformSeam.h"
+
 #include <string>
 
 std::int32_t LastRegResult = 0;
@@ -34,30 +36,43 @@ RegValue ReadDwordValue(RegistryApi& registry, RegHandle key, const std::string&
 
 RegValue QueryRegValue(std::uint32_t rootKey, const std::string& keyPath,
                        const std::string& valueName) {
-    return QueryRegValue(PlatformRegistry(), rootKey, keyPath, valueName);
+    return LookUpRegValue(rootKey, keyPath, valueName).value;
 }
 
 RegValue QueryRegValue(RegistryApi& registry, std::uint32_t rootKey, const std::string& keyPath,
                        const std::string& valueName) {
+    return LookUpRegValue(registry, rootKey, keyPath, valueName).value;
+}
+
+RegLookup LookUpRegValue(std::uint32_t rootKey, const std::string& keyPath,
+                         const std::string& valueName) {
+    return LookUpRegValue(PlatformRegistry(), rootKey, keyPath, valueName);
+}
+
+RegLookup LookUpRegValue(RegistryApi& registry, std::uint32_t rootKey, const std::string& keyPath,
+                         const std::string& valueName) {
     RegHandle key = 0;
     std::uint32_t type = RegTypeNone;
     std::uint32_t size = 0;
 
     LastRegResult = registry.OpenKey(rootKey, keyPath, key);
     if (key == 0)
-        return std::string();
+        return {std::string(), {}};
 
     // The size query's code is kept but not tested: a missing value reports no type, so the
     // preset REG_NONE stands and the result is empty.
     LastRegResult = registry.QueryValueInfo(key, valueName, type, size);
-    RegValue result = std::string();
+    RegLookup found{std::string(), {}};
     if (type == RegTypeSz)
-        result = ReadStringValue(registry, key, valueName, size);
+        found.value = ReadStringValue(registry, key, valueName, size);
     else if (type == RegTypeDword)
-        result = ReadDwordValue(registry, key, valueName);
+        found.value = ReadDwordValue(registry, key, valueName);
+    const bool read = (type == RegTypeSz || type == RegTypeDword) && LastRegResult == RegSuccess;
+    if (read)
+        found.origin = registry.ValueOrigin(key, valueName);
 
     LastRegResult = registry.CloseKey(key);
-    return result;
+    return found;
 }
 
 std::string RegValueText(const RegValue& value) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "gameconfig/RegistryApi.h"
+#include "platform/RegistryApi.h"
 
 #include <cstdint>
 #include <string>
@@ -19,6 +19,20 @@ RegValue QueryRegValue(std::uint32_t rootKey, const std::string& keyPath,
                        const std::string& valueName);
 RegValue QueryRegValue(RegistryApi& registry, std::uint32_t rootKey, const std::string& keyPath,
                        const std::string& valueName);
+
+// A value with where it was found (RegistryApi::ValueOrigin): the Wine prefix whose registry
+// holds it, or empty for the host's own registry and for every failure. Paths the value holds
+// are host paths through that origin (HostPathFor).
+struct RegLookup {
+    RegValue value;
+    std::string origin;
+};
+
+// QueryRegValue, call for call, keeping the value's origin.
+RegLookup LookUpRegValue(std::uint32_t rootKey, const std::string& keyPath,
+                         const std::string& valueName);
+RegLookup LookUpRegValue(RegistryApi& registry, std::uint32_t rootKey, const std::string& keyPath,
+                         const std::string& valueName);
 
 // The value as text: a string as it is, an integer in decimal with a minus sign when negative.
 std::string RegValueText(const RegValue& value);

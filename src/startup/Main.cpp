@@ -2,9 +2,9 @@
 #include "startup/Main.h"
 
 #include "gameconfig/CfgFile.h"
-#include "gameconfig/HostFiles.h"
-#include "gameconfig/HostPaths.h"
+#include "gameconfig/PlatformSeam.h"
 #include "gameconfig/Registry.h"
+#include "platform/HostFiles.h"
 #include "startup/Games.h"
 #include "startup/SharedState.h"
 #include "startup/Version.h"
@@ -115,14 +115,17 @@ void Main() {
         ChooseGame(CallOfDuty);
     }
 
-    const std::string installFolder = InstallFolderOf(state.GameRegKey);
+    const RegLookup install =
+        LookUpRegValue(RootKeyLocalMachine, state.GameRegKey, InstallPathValue);
+    const std::string installFolder = RegValueText(install.value);
     if (installFolder.empty()) {
         EndCycleWithError(std::string(NotInstalled) + "\nRegistry error.");
         return;
     }
-    // The sub-folder is appended unchanged: a folder ending in "\" gives "\\Main\". Under Wine the
-    // path is mapped through the prefix whose registry gave installFolder just above.
-    state.CfgPath = HostPathFor(installFolder + state.GameSubDir + state.CfgFileName);
+    // The sub-folder is appended unchanged: a folder ending in "\" gives "\\Main\". The path is
+    // mapped through the registry that gave installFolder: under Wine, the prefix that holds it.
+    state.CfgPath =
+        HostPathFor(install.origin, installFolder + state.GameSubDir + state.CfgFileName);
     if (!IsOrdinaryFile(state.CfgPath)) {
         EndCycleWithError(std::string(NotInstalled) + "\nCFG file (" + state.CfgPath +
                           ") NOT found.");

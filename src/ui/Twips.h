@@ -6,8 +6,9 @@
 
 class QWidget;
 
-// Window and control geometry is kept in twips, as the layout tables give it, and converted here
-// only: 15 twips make one logical pixel (Qt's own scaling handles other screens).
+// Window and control geometry is kept in twips, the unit the windows' layouts are written in
+// (frmMain.cpp, frmGames.cpp), and converted here only: 15 twips make one logical pixel (Qt's own
+// scaling handles other screens).
 inline constexpr int TwipsPerPixel = 15;
 
 constexpr int TwipsToPixels(int twips) {

@@ -2,7 +2,7 @@
 #include "ui/frmMain.h"
 
 #include "gameconfig/CfgFile.h"
-#include "gameconfig/RunningPrograms.h"
+#include "platform/RunningPrograms.h"
 #include "namecode/NameCode.h"
 #include "startup/Games.h"
 #include "startup/Main.h"

@@ -5,10 +5,11 @@
 // file layer's write seam; read-only files and folders are tried with root's override given up.
 
 #include "gameconfig/CfgFile.h"
-#include "gameconfig/HostFiles.h"
+#include "platform/HostFiles.h"
 #include "support/FileSystemUser.h"
 #include "support/SmallDisk.h"
 #include "support/TestPrefix.h"
+#include "support/WriteFaults.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -26,13 +27,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string NewTag = "^1New^7Tag";
-
-std::set<std::string> Listing(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 
 // A config file as the game writes it, with the name entry halfway and `size` bytes in all.
 std::string ConfigOfSize(std::size_t size) {
@@ -61,15 +55,6 @@ struct Scene {
     std::unique_ptr<FileSystemUser> user;
     std::unique_ptr<ScopedWriteHook> hook;
 };
-
-// Lets writes through up to byte `at`, then fails each with `error`.
-std::unique_ptr<ScopedWriteHook> FailWritesFrom(std::size_t at, int error) {
-    return std::make_unique<ScopedWriteHook>([at, error](std::size_t written, std::size_t wanted) {
-        if (written >= at)
-            return WriteVerdict{0, error};
-        return WriteVerdict{std::min(wanted, at - written), 0};
-    });
-}
 
 // Mounts a tmpfs of `bytes` over the config folder and puts the file on it. Gives a reason to
 // skip, or "".

@@ -4,7 +4,7 @@
 // takes the change back exactly.
 
 #include "gameconfig/CfgFile.h"
-#include "gameconfig/HostFiles.h"
+#include "platform/HostFiles.h"
 #include "support/TestPrefix.h"
 
 #include <cctype>

@@ -4,11 +4,11 @@
 // intact and nothing else, and never crashes, blocks or takes unbounded time or memory.
 
 #include "gameconfig/Registry.h"
-#include "gameconfig/UnicodeText.h"
-#include "gameconfig/WineRegFile.h"
-#include "gameconfig/WineRegistry.h"
+#include "platform/UnicodeText.h"
 #include "support/FileSystemUser.h"
 #include "support/TestPrefix.h"
+#include "wine/WineRegFile.h"
+#include "wine/WineRegistry.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the program's manifest changes (this test binary carries it, as the program does).
 
-#include "gameconfig/HostFiles.h"
-#include "gameconfig/HostPaths.h"
+#include "gameconfig/PlatformSeam.h"
+#include "platform/HostFiles.h"
 #include "support/TestPrefix.h"
 
 #include <filesystem>
@@ -27,7 +27,7 @@ TEST(ProgramManifest, FilesInAnyScriptAreReachable) {
     WriteBytes(folder / "config_mp.cfg", "seta name \"old\"\n");
     const std::string cfg = dir.path().string() + "\\" + folderName + "\\config_mp.cfg";
 
-    EXPECT_EQ(HostPathFor(cfg), cfg);
+    EXPECT_EQ(HostPathFor("", cfg), cfg); // the Windows registry gives no origin
     EXPECT_TRUE(IsOrdinaryFile(cfg));
     Outcome<std::string> read = ReadWholeFile(cfg);
     ASSERT_TRUE(read.ok()) << read.failure().message;

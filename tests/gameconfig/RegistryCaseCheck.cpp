@@ -2,7 +2,7 @@
 #include "RegistryCaseCheck.h"
 
 #include "gameconfig/Registry.h"
-#include "gameconfig/UnicodeText.h"
+#include "platform/UnicodeText.h"
 
 #include <gtest/gtest.h>
 

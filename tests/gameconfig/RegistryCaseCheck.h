@@ -2,7 +2,7 @@
 #pragma once
 
 #include "RegistryCases.h"
-#include "gameconfig/RegistryApi.h"
+#include "platform/RegistryApi.h"
 
 #include <functional>
 #include <optional>

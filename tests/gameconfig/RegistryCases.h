@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "gameconfig/RegistryApi.h"
+#include "platform/RegistryApi.h"
 
 #include <cstdint>
 #include <string_view>

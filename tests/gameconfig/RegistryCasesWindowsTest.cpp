@@ -3,6 +3,7 @@
 // into the test prefix with Wine's own `reg add`.
 
 #include "RegistryCaseCheck.h"
+#include "gameconfig/PlatformSeam.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

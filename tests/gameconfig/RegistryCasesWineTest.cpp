@@ -3,8 +3,8 @@
 // make_registry_prefix.sh stored the table's values with `wine reg add`.
 
 #include "RegistryCaseCheck.h"
-#include "gameconfig/UnicodeText.h"
-#include "gameconfig/WineRegistry.h"
+#include "platform/UnicodeText.h"
+#include "wine/WineRegistry.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gameconfig/Registry.h"
 
-#include "gameconfig/WineRegistry.h"
 #include "support/TestPrefix.h"
+#include "wine/WineRegistry.h"
 
 #include <climits>
 #include <cstring>
@@ -377,31 +377,5 @@ TEST(WineRegistry, ReadsTheFileAnewOnEachOpen) {
     EXPECT_EQ(size, 3u) << "an open key keeps what it was opened with";
     registry.CloseKey(before);
 }
-
-// Where there is no registry of its own, the platform's registry is that of the current prefix.
-#if !defined(_WIN32)
-TEST(PlatformRegistry, FollowsWinePrefixFromLookupToLookup) {
-    TestPrefix first;
-    first.addString("Software\\Wow6432Node\\Activision\\Call of Duty", "InstallPath", "C:\\One");
-    EXPECT_EQ(QueryRegValue(RootKeyLocalMachine, GameKey, "InstallPath"), RegValue("C:\\One"s));
-
-    RegHandle openedInFirst = 0;
-    ASSERT_EQ(PlatformRegistry().OpenKey(RootKeyLocalMachine, GameKey, openedInFirst), RegSuccess);
-    {
-        TestPrefix second;
-        second.addString("Software\\Activision\\Call of Duty", "InstallPath", "C:\\Second");
-        EXPECT_EQ(QueryRegValue(RootKeyLocalMachine, GameKey, "InstallPath"),
-                  RegValue("C:\\Second"s));
-        std::uint32_t type = 0, size = 0;
-        EXPECT_EQ(PlatformRegistry().QueryValueInfo(openedInFirst, "InstallPath", type, size),
-                  RegSuccess);
-        EXPECT_EQ(size, 7u) << "a key stays with the prefix it was opened in";
-    }
-    EXPECT_EQ(PlatformRegistry().CloseKey(openedInFirst), RegSuccess);
-    EXPECT_EQ(PlatformRegistry().CloseKey(openedInFirst), RegInvalidHandle);
-    EXPECT_EQ(QueryRegValue(RootKeyLocalMachine, GameKey, "InstallPath"), RegValue("C:\\One"s));
-}
-
-#endif
 
 } // namespace

@@ -7,7 +7,7 @@
 // with another seed, set TINTWELL_SAVE_SEED.
 
 #include "gameconfig/CfgFile.h"
-#include "gameconfig/HostFiles.h"
+#include "platform/HostFiles.h"
 #include "support/TestPrefix.h"
 
 #include <cerrno>
@@ -189,13 +189,6 @@ private:
 
     Random& m_random;
 };
-
-std::set<std::string> Listing(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 
 // Where the saved files go: a fresh folder in /dev/shm where there is such a file system in
 // memory, else a temporary folder. Removed with everything in it.

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gameconfig/HostFiles.h"
-#include "gameconfig/HostPaths.h"
+#include "gameconfig/PlatformSeam.h"
 #include "gameconfig/Registry.h"
-#include "gameconfig/SteamLibraries.h"
-#include "gameconfig/WinePrefix.h"
-#include "gameconfig/WinePrefixesRegistry.h"
+#include "platform/HostFiles.h"
 #include "support/TestPrefix.h"
+#include "wine/SteamLibraries.h"
+#include "wine/WinePrefix.h"
+#include "wine/WinePrefixesRegistry.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -37,8 +37,7 @@ struct GameInstall {
 // their 32-bit installers put them and a config file for each on drive C.
 void MakePrefix(const fs::path& dir, const std::vector<GameInstall>& games) {
     fs::create_directories(dir / "drive_c");
-    fs::create_directories(dir / "dosdevices");
-    fs::create_directory_symlink("../drive_c", dir / "dosdevices" / "c:");
+    LinkWineDrives(dir);
     std::string reg =
         "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n";
     for (const GameInstall& game : games) {
@@ -101,12 +100,15 @@ protected:
         WriteBytes(root / "steamapps" / "libraryfolders.vdf", text);
     }
 
-    // What the lookup gives for `key`, and the host path of the game's config file right after.
-    std::pair<std::string, std::string> lookUp(const std::string& key,
-                                               const std::string& cfgPath) const {
-        const std::string folder =
-            RegValueText(QueryRegValue(RootKeyLocalMachine, key, "InstallPath"));
-        return {folder, folder.empty() ? "" : HostPathFor(folder + cfgPath)};
+    // What the lookup gives for `key`, and the host path of the game's config file through it.
+    struct Found {
+        std::string folder, origin, hostPath;
+    };
+    Found lookUp(const std::string& key, const std::string& cfgPath) const {
+        const RegLookup found = LookUpRegValue(RootKeyLocalMachine, key, "InstallPath");
+        const std::string folder = RegValueText(found.value);
+        return {folder, found.origin,
+                folder.empty() ? "" : HostPathFor(found.origin, folder + cfgPath)};
     }
 
     TempDir m_home;
@@ -255,12 +257,13 @@ TEST_P(WhichPrefixAnswers, EachGameIsFoundAndMappedThroughItsOwnPrefix) {
         {CodKey, CodCfgPath, s.codFrom},
         {UoKey, UoCfgPath, s.uoFrom}};
     for (const auto& [key, cfgPath, from] : steps) {
-        const auto [folder, hostPath] = lookUp(key, cfgPath);
+        const auto [folder, origin, hostPath] = lookUp(key, cfgPath);
         if (!from) {
             EXPECT_EQ(folder, "") << key;
             continue;
         }
         ASSERT_FALSE(folder.empty()) << key;
+        EXPECT_EQ(origin, prefixNamed(from).string()) << key;
         EXPECT_TRUE(IsOrdinaryFile(hostPath)) << hostPath;
         EXPECT_EQ(hostPath.rfind(prefixNamed(from).string() + "/drive_c/", 0), 0u)
             << key << " mapped to " << hostPath;
@@ -315,9 +318,9 @@ TEST_F(FakeHome, BrokenLibraryFileLeavesWineAndTheRootsAlone) {
     writeLibraryFolders(nativeRoot(), "\"libraryfolders\" { \"0\" { \"path\" \"");
     MakePrefix(wine(), {CodInGames});
     MakePrefix(prefixOf(nativeRoot(), SteamAppUnitedOffensive), {UoOnSteam});
-    EXPECT_EQ(lookUp(CodKey, CodCfgPath).first, CodInGames.windowsFolder);
-    EXPECT_EQ(lookUp(UoKey, UoCfgPath).first, UoOnSteam.windowsFolder);
-    EXPECT_TRUE(IsOrdinaryFile(lookUp(UoKey, UoCfgPath).second));
+    EXPECT_EQ(lookUp(CodKey, CodCfgPath).folder, CodInGames.windowsFolder);
+    EXPECT_EQ(lookUp(UoKey, UoCfgPath).folder, UoOnSteam.windowsFolder);
+    EXPECT_TRUE(IsOrdinaryFile(lookUp(UoKey, UoCfgPath).hostPath));
 }
 
 TEST_F(FakeHome, PathsFollowWineprefixOnceTheAnsweringPrefixNoLongerCounts) {
@@ -325,10 +328,10 @@ TEST_F(FakeHome, PathsFollowWineprefixOnceTheAnsweringPrefixNoLongerCounts) {
     MakePrefix(prefixOf(nativeRoot(), SteamAppUnitedOffensive), {UoOnSteam});
     const fs::path chosen = home() / "chosen";
     MakePrefix(chosen, {UoInGames});
-    ASSERT_FALSE(lookUp(UoKey, UoCfgPath).first.empty());
+    ASSERT_FALSE(lookUp(UoKey, UoCfgPath).folder.empty());
 
     m_prefixEnv.set(chosen.string());
-    const std::string mapped = HostPathFor(UoOnSteam.windowsFolder + UoCfgPath);
+    const std::string mapped = lookUp(UoKey, UoCfgPath).hostPath;
     EXPECT_EQ(mapped.rfind(chosen.string() + "/", 0), 0u) << mapped;
 }
 
@@ -339,10 +342,9 @@ TEST(WinePrefixesRegistry, KeysStayWithThePrefixThatAnsweredThem) {
     std::vector<std::string> prefixes{first.path().string(), second.path().string()};
     WinePrefixesRegistry registry([&] { return prefixes; });
 
-    EXPECT_EQ(registry.prefixForPaths(), first.path().string()) << "before any answer";
-    EXPECT_EQ(QueryRegValue(registry, RootKeyLocalMachine, UoKey, "InstallPath"),
-              RegValue(UoOnSteam.windowsFolder));
-    EXPECT_EQ(registry.prefixForPaths(), second.path().string());
+    const RegLookup uo = LookUpRegValue(registry, RootKeyLocalMachine, UoKey, "InstallPath");
+    EXPECT_EQ(uo.value, RegValue(UoOnSteam.windowsFolder));
+    EXPECT_EQ(uo.origin, second.path().string());
 
     RegHandle cod = 0;
     ASSERT_EQ(registry.OpenKey(RootKeyLocalMachine, CodKey, cod), RegSuccess);
@@ -350,21 +352,22 @@ TEST(WinePrefixesRegistry, KeysStayWithThePrefixThatAnsweredThem) {
     std::uint32_t type = 0, size = 0;
     ASSERT_EQ(registry.QueryValueInfo(cod, "InstallPath", type, size), RegSuccess);
     EXPECT_EQ(size, CodInGames.windowsFolder.size() + 1) << "opened in the first prefix";
-    EXPECT_EQ(registry.prefixForPaths(), second.path().string());
+    EXPECT_EQ(registry.ValueOrigin(cod, "InstallPath"), first.path().string());
     EXPECT_EQ(registry.CloseKey(cod), RegSuccess);
     EXPECT_EQ(registry.CloseKey(cod), RegInvalidHandle);
     EXPECT_EQ(registry.QueryValueInfo(cod, "InstallPath", type, size), RegInvalidHandle);
 
-    // A failed lookup leaves the answering prefix as it was; a size query alone answers nothing.
+    // A failed lookup has no origin; nor has a value no prefix holds.
     prefixes = {first.path().string(), second.path().string()};
-    EXPECT_EQ(QueryRegValue(registry, RootKeyLocalMachine, "Software\\Nothing", "InstallPath"),
-              RegValue(""s));
-    EXPECT_EQ(registry.prefixForPaths(), second.path().string());
+    const RegLookup none =
+        LookUpRegValue(registry, RootKeyLocalMachine, "Software\\Nothing", "InstallPath");
+    EXPECT_EQ(none.value, RegValue(""s));
+    EXPECT_EQ(none.origin, "");
     RegHandle key = 0;
     ASSERT_EQ(registry.OpenKey(RootKeyLocalMachine, CodKey, key), RegSuccess);
     std::uint32_t sizeOnly = 0;
     EXPECT_EQ(registry.ReadValueData(key, "InstallPath", nullptr, sizeOnly), RegSuccess);
-    EXPECT_EQ(registry.prefixForPaths(), second.path().string());
+    EXPECT_EQ(registry.ValueOrigin(key, "NoSuchValue"), "");
     EXPECT_EQ(registry.CloseKey(key), RegSuccess);
 }
 
@@ -377,7 +380,7 @@ TEST(WinePrefixesRegistry, NoPrefixHoldsTheKey) {
         EXPECT_EQ(registry->OpenKey(RootKeyLocalMachine, CodKey, key), RegFileNotFound);
         EXPECT_EQ(key, 0u);
     }
-    EXPECT_EQ(none.prefixForPaths(), "");
+    EXPECT_EQ(LookUpRegValue(none, RootKeyLocalMachine, CodKey, "InstallPath").origin, "");
 }
 
 } // namespace

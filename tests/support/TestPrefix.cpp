@@ -87,6 +87,19 @@ void WriteBytes(const fs::path& file, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::set<std::string> Listing(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+void LinkWineDrives(const fs::path& prefix) {
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
+    fs::create_directory_symlink("/", prefix / "dosdevices" / "z:");
+}
+
 std::string RegEscape(const std::string& text) {
     std::string escaped;
     for (char c : text) {
@@ -99,9 +112,7 @@ std::string RegEscape(const std::string& text) {
 
 TestPrefix::TestPrefix() {
     fs::create_directories(driveC());
-    fs::create_directories(dir() / "dosdevices");
-    fs::create_directory_symlink("../drive_c", dir() / "dosdevices" / "c:");
-    fs::create_directory_symlink("/", dir() / "dosdevices" / "z:");
+    LinkWineDrives(dir());
     writeSystemReg();
     m_winePrefix.emplace("WINEPREFIX", dir().string());
 }

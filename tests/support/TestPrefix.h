@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,8 +61,17 @@ std::string RandomBytes(std::size_t size, std::uint32_t seed);
 std::string ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 
-// A Wine prefix in a temporary folder, laid out as Wine lays it out: drive_c/, dosdevices/c:
-// linking to ../drive_c, and a system.reg (HKEY_LOCAL_MACHINE) written from the values added.
+// The names in `folder`.
+std::set<std::string> Listing(const std::filesystem::path& folder);
+
+// Gives the Wine prefix at `prefix` the drive links Wine makes: dosdevices/c: to ../drive_c and
+// dosdevices/z: to /. The one place that lays them out, for the tests, the bench and (through
+// tintwell_wine_drives) dev.sh's sample prefix: they cannot be committed, as no Windows file name
+// holds a colon.
+void LinkWineDrives(const std::filesystem::path& prefix);
+
+// A Wine prefix in a temporary folder, laid out as Wine lays it out: drive_c/, the drive links
+// (LinkWineDrives), and a system.reg (HKEY_LOCAL_MACHINE) written from the values added.
 // While it lives, $WINEPREFIX names it; the old value comes back afterwards. Not on Windows,
 // where no file name holds the colon of the drive links.
 class TestPrefix {

@@ -6,11 +6,13 @@
 
 #include "UiTestSupport.h"
 #include "gameconfig/CfgFile.h"
-#include "gameconfig/HostFiles.h"
-#include "gameconfig/RunningPrograms.h"
+#include "platform/HostFiles.h"
+#include "platform/RunningPrograms.h"
 #include "startup/Main.h"
 #include "support/FileSystemUser.h"
 #include "support/SmallDisk.h"
+#include "support/TestPrefix.h"
+#include "support/WriteFaults.h"
 #include "ui/ClickLabel.h"
 #include "ui/SelectionMark.h"
 #include "ui/WindowLook.h"
@@ -47,13 +49,6 @@ std::string ConfigOfAbout(std::size_t size, const std::string& rawName) {
     for (int i = 0; content.size() < size; ++i)
         content += "bind KP_" + std::to_string(i) + " \"say ^3line " + std::to_string(i) + "\"\n";
     return content;
-}
-
-std::set<std::string> Listing(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
 }
 
 // Everything the user sees of the editor and everything Save works from.
@@ -106,15 +101,6 @@ struct InjectedFault {
     std::unique_ptr<FileSystemUser> user;
     std::unique_ptr<ScopedRunningCommandLines> processes;
 };
-
-// Lets writes through up to byte `at`, then fails each with `error`.
-std::unique_ptr<ScopedWriteHook> FailWritesFrom(std::size_t at, int error) {
-    return std::make_unique<ScopedWriteHook>([at, error](std::size_t written, std::size_t wanted) {
-        if (written >= at)
-            return WriteVerdict{0, error};
-        return WriteVerdict{std::min(wanted, at - written), 0};
-    });
-}
 
 } // namespace
 

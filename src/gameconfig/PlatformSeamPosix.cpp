@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gameconfig/PlatformSeam.h"
+#include "wine/WinePrefix.h"
+#include "wine/WinePrefixesRegistry.h"
+
+// Without a registry of its own, the program reads the registries of the Wine prefixes where
+// Linux users have these games: the one they chose with $WINEPREFIX, else ~/.wine and the
+// prefixes Steam Play made for the games.
+RegistryApi& PlatformRegistry() {
+    static WinePrefixesRegistry registry(WinePrefixesToSearch);
+    return registry;
+}
+
+// The game's files are in the prefix whose registry told where the game is installed.
+std::string HostPathFor(const std::string& origin, const std::string& windowsPath) {
+    return MapIntoPrefix(origin, windowsPath);
+}

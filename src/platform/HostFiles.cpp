@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/HostFiles.h"
+
+#include <cerrno>
+#include <cstring>
+
+Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
+    std::string content;
+    bool tooLarge = false;
+    const auto reserve = [&](const FileStamp& stamp) {
+        content.reserve(static_cast<std::size_t>(stamp.size) + ReadSpareCapacity);
+        return true;
+    };
+    // The file may have grown past the size first seen; the limit holds for what is read.
+    const auto append = [&](std::string_view chunk) {
+        tooLarge = chunk.size() > maxBytes - content.size();
+        if (!tooLarge)
+            content.append(chunk);
+        return !tooLarge;
+    };
+    if (MaybeFailure failure = ReadInChunks(path, maxBytes, reserve, append))
+        return *failure;
+    if (tooLarge)
+        return Failure{std::strerror(EFBIG)};
+    return content;
+}
+
+std::optional<FileComparison> FileHolds(const std::string& path, std::string_view content) {
+    FileComparison comparison;
+    std::size_t compared = 0;
+    const auto sameSize = [&](const FileStamp& stamp) {
+        comparison.stamp = stamp;
+        comparison.same = stamp.size == content.size();
+        return comparison.same;
+    };
+    const auto sameBytes = [&](std::string_view chunk) {
+        comparison.same = chunk == content.substr(compared, chunk.size());
+        compared += chunk.size();
+        return comparison.same;
+    };
+    if (ReadInChunks(path, std::numeric_limits<std::size_t>::max(), sameSize, sameBytes))
+        return std::nullopt;
+    // A file that shrank after its size was seen ends early.
+    comparison.same = comparison.same && compared == content.size();
+    return comparison;
+}

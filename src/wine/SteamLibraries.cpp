@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "wine/SteamLibraries.h"
+
+#include "platform/HostFiles.h"
+#include "wine/Vdf.h"
+
+#include <algorithm>
+#include <optional>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Where Steam keeps itself below the home folder: ~/.steam/steam usually links to the native
+// installation in ~/.local/share/Steam; the Flatpak and the Snap keep theirs in their own data.
+constexpr const char* RootsBelowHome[] = {
+    ".steam/steam",
+    ".local/share/Steam",
+    ".var/app/com.valvesoftware.Steam/.local/share/Steam",
+    "snap/steam/common/.local/share/Steam",
+};
+
+// A real libraryfolders.vdf lists every installed app and stays well below this.
+constexpr std::size_t MaxVdfBytes = 16 * 1024 * 1024;
+
+bool IsNumber(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The existing folder `path` names, resolved through every link; nothing when there is none.
+std::optional<fs::path> ExistingFolder(const fs::path& path) {
+    std::error_code error;
+    if (!fs::is_directory(path, error))
+        return std::nullopt;
+    fs::path canonical = fs::canonical(path, error);
+    if (error)
+        return std::nullopt;
+    return canonical;
+}
+
+void AddOnce(std::vector<fs::path>& folders, const fs::path& folder) {
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+        folders.push_back(folder);
+}
+
+std::vector<std::string> LibraryFoldersOf(const fs::path& root) {
+    const Outcome<std::string> text =
+        ReadWholeFile((root / "steamapps" / "libraryfolders.vdf").string(), MaxVdfBytes);
+    return text ? LibraryFoldersIn(text.value()) : std::vector<std::string>();
+}
+
+} // namespace
+
+std::vector<std::string> LibraryFoldersIn(std::string_view vdfText) {
+    const std::optional<std::vector<VdfEntry>> entries = ParseVdf(vdfText);
+    if (!entries)
+        return {};
+    const VdfEntry* top = FindVdfEntry(*entries, "libraryfolders");
+    if (!top || !top->isBlock)
+        return {};
+
+    std::vector<std::string> folders;
+    for (const VdfEntry& library : top->children) {
+        if (!IsNumber(library.key))
+            continue; // "contentstatsid", "TimeNextStatsReport" and the like
+        const VdfEntry* path = library.isBlock ? FindVdfEntry(library.children, "path") : &library;
+        if (path && !path->isBlock && !path->value.empty())
+            folders.push_back(path->value);
+    }
+    return folders;
+}
+
+std::vector<fs::path> SteamRoots(const fs::path& home) {
+    std::vector<fs::path> roots;
+    for (const char* below : RootsBelowHome)
+        if (std::optional<fs::path> root = ExistingFolder(home / below))
+            AddOnce(roots, *root);
+    return roots;
+}
+
+std::vector<fs::path> SteamLibraries(const fs::path& home) {
+    std::vector<fs::path> libraries;
+    for (const fs::path& root : SteamRoots(home)) {
+        AddOnce(libraries, root);
+        for (const std::string& listed : LibraryFoldersOf(root)) {
+            // Only absolute paths name a folder; a relative one would depend on where we run.
+            if (!fs::path(listed).is_absolute())
+                continue;
+            if (std::optional<fs::path> library = ExistingFolder(listed))
+                AddOnce(libraries, *library);
+        }
+    }
+    return libraries;
+}
+
+std::vector<fs::path> SteamPlayPrefixes(const fs::path& home) {
+    const std::vector<fs::path> libraries = SteamLibraries(home);
+    std::vector<fs::path> prefixes;
+    for (const int app : {SteamAppCallOfDuty, SteamAppUnitedOffensive}) {
+        for (const fs::path& library : libraries) {
+            const fs::path prefix =
+                library / "steamapps" / "compatdata" / std::to_string(app) / "pfx";
+            std::error_code error;
+            if (fs::is_directory(prefix, error))
+                prefixes.push_back(prefix);
+        }
+    }
+    return prefixes;
+}

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/RegistryApi.h"
+#include "wine/WineRegFile.h"
+
+#include <filesystem>
+#include <map>
+
+// The registry of one Wine prefix, as a 32-bit Windows program sees it through the registry's
+// 8-bit functions:
+// - HKEY_LOCAL_MACHINE is <prefix>/system.reg, read anew whenever a key is opened; other roots
+//   hold nothing.
+// - "Software\X" is looked up first at "Software\Wow6432Node\X" (where a win64 prefix keeps the
+//   32-bit view), then at the path itself.
+// - String data (types 1, 2 and 7) comes out as UTF-8, the host's 8-bit text; its size counts
+//   the converted bytes, the final NUL included when the stored data has one.
+class WineRegistry : public RegistryApi {
+public:
+    explicit WineRegistry(std::filesystem::path prefixDir);
+
+    std::int32_t OpenKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override;
+    std::int32_t QueryValueInfo(RegHandle key, const std::string& valueName, std::uint32_t& type,
+                                std::uint32_t& size) override;
+    // A null `buffer` only reports the size, as the Windows registry does.
+    std::int32_t ReadValueData(RegHandle key, const std::string& valueName, void* buffer,
+                               std::uint32_t& size) override;
+    std::int32_t CloseKey(RegHandle key) override;
+    // The prefix's folder.
+    std::string ValueOrigin(RegHandle key, const std::string& valueName) override;
+
+private:
+    // The value at an open key; nullptr, with the result code in `error`, when there is none.
+    const WineRegValue* findValue(RegHandle key, const std::string& valueName,
+                                  std::int32_t& error) const;
+
+    std::filesystem::path m_prefixDir;
+    std::map<RegHandle, WineRegKey> m_openKeys;
+};
