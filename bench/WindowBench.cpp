@@ -14,7 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double StartupLimit = 1.2;
+// Of CPU time: the wall time also counts the waits for a processor, which grow with the load of a
+// busy machine and more so for the longer start.
+constexpr double StartupCpuLimit = 1.15;
 constexpr double MemoryLimit = 1.0; // of the budget: 1.1 times the bare window plus 2 MiB
 
 // United Offensive's key in the sample's system.reg, as the file writes it.
@@ -92,19 +94,25 @@ void MeasureWindows(const BenchOptions& options, const fs::path& scratch, Report
     const auto& bare = runs[WindowKind::BareWindow];
     const auto& blank = runs[WindowKind::BlankWindow];
 
-    const Paired startup = Pair(editor, bare, &WindowRun::startupMs);
+    const Paired startupCpu = Pair(editor, bare, &WindowRun::cpuMs);
     const Paired memory = Pair(editor, bare, &WindowRun::peakKiB);
-    report.rows.push_back(StartupRow("start-up to window shown, editor vs bare window", startup));
+    report.rows.push_back(StartupRow("start-up to window shown, editor vs bare window",
+                                     Pair(editor, bare, &WindowRun::startupMs)));
     report.rows.push_back(StartupRow("  the same, game dialog answered first, vs bare window",
                                      Pair(afterDialog, bare, &WindowRun::startupMs)));
     report.rows.push_back(StartupRow("  the same, editor vs blank window (no font loaded)",
                                      Pair(editor, blank, &WindowRun::startupMs)));
+    report.rows.push_back(StartupRow("start-up CPU time, editor vs bare window", startupCpu));
+    report.rows.push_back(StartupRow("  the same, game dialog answered first, vs bare window",
+                                     Pair(afterDialog, bare, &WindowRun::cpuMs)));
+    report.rows.push_back(StartupRow("  the same, editor vs blank window (no font loaded)",
+                                     Pair(editor, blank, &WindowRun::cpuMs)));
     report.rows.push_back(MemoryRow("peak resident memory, editor vs bare window", memory));
     report.rows.push_back(MemoryRow("  the same, game dialog answered first, vs bare window",
                                     Pair(afterDialog, bare, &WindowRun::peakKiB)));
     report.rows.push_back(MemoryRow("  the same, editor vs blank window (no font loaded)",
                                     Pair(editor, blank, &WindowRun::peakKiB)));
-    report.goals.push_back({"startup", Median(startup.ratios), StartupLimit});
+    report.goals.push_back({"startup_cpu", Median(startupCpu.ratios), StartupCpuLimit});
     report.goals.push_back({"memory",
                             MemoryBudgetRatio(Median(memory.tintwell), Median(memory.baseline)),
                             MemoryLimit});

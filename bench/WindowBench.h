@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-// Start-up time and peak memory of the editor against a bare Qt window, each in processes of its
-// own, on copies of the sample prefix in `scratch`. Adds the rows and the goals "startup" and
-// "memory" to `report`.
+// Start-up time (wall and CPU) and peak memory of the editor against a bare Qt window, each in
+// processes of its own, on copies of the sample prefix in `scratch`. Adds the rows and the goals
+// "startup_cpu" and "memory" to `report`.
 void MeasureWindows(const BenchOptions& options, const std::filesystem::path& scratch,
                     Report& report);

@@ -12,6 +12,7 @@
 #include <spawn.h>
 #include <stdexcept>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -97,16 +98,34 @@ Spawned Spawn(std::vector<std::string> arguments, std::vector<std::string> envir
     return child;
 }
 
-int WaitFor(pid_t pid) {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
+double Milliseconds(const timeval& time) {
+    return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_usec) / 1e3;
+}
+
+// Waits for the child's end and takes its status and CPU time from the same call, which counts
+// that child alone (and any children it waited for), however many ran before it.
+FinishedProcess WaitFor(pid_t pid) {
+    FinishedProcess finished;
+    rusage usage{};
+    while (::wait4(pid, &finished.status, 0, &usage) < 0) {
         if (errno != EINTR)
-            throw SystemError("waitpid");
+            throw SystemError("wait4");
     }
-    return status;
+    finished.cpuMs = Milliseconds(usage.ru_utime) + Milliseconds(usage.ru_stime);
+    return finished;
 }
 
 } // namespace
+
+FinishedProcess RunProcess(std::vector<std::string> arguments, std::vector<std::string> environment,
+                           const fs::path& errorLog) {
+    const Spawned child = Spawn(std::move(arguments), std::move(environment), errorLog);
+    std::string output = ReadAll(child.output);
+    ::close(child.output);
+    FinishedProcess finished = WaitFor(child.pid);
+    finished.output = std::move(output);
+    return finished;
+}
 
 WindowRun RunWindowProcessOnce(WindowKind kind, const fs::path& prefix, const fs::path& errorLog) {
     const std::string program = fs::read_symlink("/proc/self/exe").string();
@@ -116,12 +135,11 @@ WindowRun RunWindowProcessOnce(WindowKind kind, const fs::path& prefix, const fs
         EnvironmentWith({"QT_QPA_PLATFORM=offscreen", "WINEPREFIX=" + prefix.string()});
 
     const auto started = std::chrono::steady_clock::now();
-    const Spawned child = Spawn(std::move(arguments), std::move(environment), errorLog);
-    const std::string output = ReadAll(child.output);
-    ::close(child.output);
-    const int status = WaitFor(child.pid);
+    const FinishedProcess child =
+        RunProcess(std::move(arguments), std::move(environment), errorLog);
 
-    const WindowReport report = ParseWindowReport(output);
+    const WindowReport report = ParseWindowReport(child.output);
+    const int status = child.status;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !report.shownNs || !report.peakKiB) {
         std::string why = "the " + kindName + " window process failed";
         if (report.error)
@@ -130,6 +148,6 @@ WindowRun RunWindowProcessOnce(WindowKind kind, const fs::path& prefix, const fs
     }
     const auto startNs =
         std::chrono::duration_cast<std::chrono::nanoseconds>(started.time_since_epoch()).count();
-    return WindowRun{static_cast<double>(*report.shownNs - startNs) / 1e6,
+    return WindowRun{static_cast<double>(*report.shownNs - startNs) / 1e6, child.cpuMs,
                      static_cast<double>(*report.peakKiB)};
 }

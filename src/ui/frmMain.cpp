@@ -10,6 +10,7 @@
 #include "startup/SharedState.h"
 #include "ui/ClickLabel.h"
 #include "ui/Cp1250.h"
+#include "ui/EditorBackground.h"
 #include "ui/EnterClicks.h"
 #include "ui/Picture.h"
 #include "ui/SelectionMark.h"
@@ -137,10 +138,9 @@ void frmMain::CreateControls() {
     Plocha = new ClickLabel(0, this);
     Plocha->setObjectName(QStringLiteral("Plocha"));
     Plocha->setGeometry(TwipsRect(-600, 0, 9000, 4200));
-    // The picture comes stretched to the box already, so the first paint has nothing to scale;
-    // the label still stretches it, to the screen's pixels where a logical pixel is larger.
-    Plocha->setPixmap(
-        StretchedPicture(QStringLiteral(":/art/main_background.png"), Plocha->size()));
+    // The background is drawn at the label's size, so the first paint has nothing to scale; the
+    // label still stretches it, to the screen's pixels where a logical pixel is larger.
+    Plocha->setPixmap(EditorBackground());
     Plocha->setScaledContents(true);
 
     CreateSwatches();

@@ -7,6 +7,7 @@
 
 #include "Icon.h"
 #include "support/TestPrefix.h"
+#include "ui/EditorBackground.h"
 
 #include <QDir>
 #include <QImage>
@@ -23,6 +24,11 @@ namespace {
 
 QImage Load(const QString& path) {
     return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+// The editor draws its background at start rather than carrying it as a picture.
+QImage EditorBackgroundImage() {
+    return EditorBackground().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 int DistinctColours(const QImage& image) {
@@ -84,13 +90,10 @@ MeanColour MeanOver(const QImage& image, const QRect& area) {
     return {mean.red / count, mean.green / count, mean.blue / count};
 }
 
-// Where a rectangle of the main window's client area lies in its background picture, which the
-// window stretches from 254 to 280 pixels high and places 40 pixels left of the client area.
+// Where a rectangle of the editor's client area lies on its background, which starts 40 pixels
+// left of the client area.
 QRect MainPictureArea(const QRect& client) {
-    constexpr double stretch = 280.0 / 254.0;
-    const int top = int(std::floor(client.top() / stretch));
-    const int bottom = std::min(253, int(std::ceil((client.bottom() + 1) / stretch)) - 1);
-    return QRect(QPoint(client.left() + 40, top), QPoint(client.right() + 40, bottom));
+    return client.translated(40, 0);
 }
 
 // The dialog shows its background at its own size, 8 pixels left of the client area.
@@ -146,21 +149,25 @@ void ArtworkTest::resourceHasItsExactSize_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("minimumColours");
-    QTest::newRow("main background") << ":/art/main_background.png" << QSize(600, 254) << 200;
-    QTest::newRow("games background") << ":/art/games_background.png" << QSize(580, 280) << 200;
-    QTest::newRow("Call of Duty button") << ":/art/button_cod.png" << QSize(248, 58) << 40;
-    QTest::newRow("United Offensive button") << ":/art/button_coduo.png" << QSize(255, 88) << 40;
-    QTest::newRow("icon") << ":/art/icon.png" << QSize(32, 32) << 16;
+    QTest::addColumn<bool>("opaque");
+    QTest::newRow("editor wordmark") << ":/art/main_wordmark.png" << QSize(120, 16) << 8 << false;
+    QTest::newRow("games background")
+        << ":/art/games_background.png" << QSize(580, 280) << 200 << true;
+    QTest::newRow("Call of Duty button") << ":/art/button_cod.png" << QSize(248, 58) << 40 << true;
+    QTest::newRow("United Offensive button")
+        << ":/art/button_coduo.png" << QSize(255, 88) << 40 << true;
+    QTest::newRow("icon") << ":/art/icon.png" << QSize(32, 32) << 16 << true;
 }
 
 void ArtworkTest::resourceHasItsExactSize() {
     QFETCH(QString, path);
     QFETCH(QSize, size);
     QFETCH(int, minimumColours);
+    QFETCH(bool, opaque);
     const QImage picture(path);
     QVERIFY2(!picture.isNull(), qPrintable(path + " is not in the program's resources"));
     QCOMPARE(picture.size(), size);
-    QVERIFY(IsOpaque(picture));
+    QCOMPARE(IsOpaque(picture), opaque);
     QVERIFY2(DistinctColours(Load(path)) >= minimumColours, "the picture is nearly blank");
 }
 
@@ -184,19 +191,19 @@ void ArtworkTest::resourceIsWhatTheGeneratorDraws() {
 }
 
 void ArtworkTest::backgroundIsDarkInTheWindowColour_data() {
-    QTest::addColumn<QString>("path");
+    QTest::addColumn<QImage>("picture");
     QTest::addColumn<QRect>("visible");
     QTest::addColumn<bool>("olive"); // 404000 (main window), else 400000 (dialog)
     const QRect client(0, 0, 512, 279);
-    QTest::newRow("main") << ":/art/main_background.png" << MainPictureArea(client) << true;
-    QTest::newRow("games") << ":/art/games_background.png" << GamesPictureArea(client) << false;
+    QTest::newRow("main") << EditorBackgroundImage() << MainPictureArea(client) << true;
+    QTest::newRow("games") << Load(":/art/games_background.png") << GamesPictureArea(client)
+                           << false;
 }
 
 void ArtworkTest::backgroundIsDarkInTheWindowColour() {
-    QFETCH(QString, path);
+    QFETCH(QImage, picture);
     QFETCH(QRect, visible);
     QFETCH(bool, olive);
-    const QImage picture = Load(path);
     QVERIFY(picture.rect().contains(visible));
     const MeanColour mean = MeanOver(picture, visible);
     QVERIFY2(mean.red > 30 && mean.red < 110, "not dark, or black");
@@ -208,25 +215,24 @@ void ArtworkTest::backgroundIsDarkInTheWindowColour() {
 }
 
 void ArtworkTest::labelsStayLegibleOverTheBackground_data() {
-    QTest::addColumn<QString>("path");
+    QTest::addColumn<QImage>("picture");
     QTest::addColumn<QRect>("textArea"); // in picture pixels
     QTest::addColumn<QColor>("textColour");
-    const QString main = ":/art/main_background.png";
+    const QImage main = EditorBackgroundImage();
     const QColor labelGrey(0xC0, 0xC0, 0xC0);
     QTest::newRow("Code:") << main << MainPictureArea({16, 152, 49, 17}) << labelGrey;
     QTest::newRow("CFG path:") << main << MainPictureArea({16, 192, 89, 17}) << labelGrey;
     QTest::newRow("digits 0 to 7") << main << MainPictureArea({136, 128, 257, 17}) << labelGrey;
-    QTest::newRow("prompt") << ":/art/games_background.png" << GamesPictureArea({8, 16, 497, 41})
-                            << QColor(0xE0, 0xE0, 0xE0);
+    QTest::newRow("prompt") << Load(":/art/games_background.png")
+                            << GamesPictureArea({8, 16, 497, 41}) << QColor(0xE0, 0xE0, 0xE0);
 }
 
 // Text with transparent background stands directly on the picture: even its brightest pixel
 // under the text must leave the contrast that legible text needs (4.5 : 1).
 void ArtworkTest::labelsStayLegibleOverTheBackground() {
-    QFETCH(QString, path);
+    QFETCH(QImage, picture);
     QFETCH(QRect, textArea);
     QFETCH(QColor, textColour);
-    const QImage picture = Load(path);
     QVERIFY(picture.rect().contains(textArea));
     const double contrast = ContrastRatio(textColour.rgb(), BrightestIn(picture, textArea));
     QVERIFY2(contrast >= 4.5, qPrintable(QString("contrast only %1").arg(contrast)));

@@ -10,7 +10,7 @@
 
 const std::vector<Picture>& WindowPictures() {
     static const std::vector<Picture> pictures{
-        {"main_background.png", {600, 254}, DrawMainBackground},
+        {"main_wordmark.png", WordmarkSize, DrawMainWordmark},
         {"games_background.png", {580, 280}, DrawGamesBackground},
         {"button_cod.png", {248, 58}, DrawCallOfDutyButton},
         {"button_coduo.png", {255, 88}, DrawUnitedOffensiveButton},

@@ -16,7 +16,7 @@ struct Picture {
     std::function<QImage()> draw;
 };
 
-// The five pictures of the windows: main_background.png, games_background.png, button_cod.png,
+// The five pictures of the windows: main_wordmark.png, games_background.png, button_cod.png,
 // button_coduo.png and icon.png.
 const std::vector<Picture>& WindowPictures();
 

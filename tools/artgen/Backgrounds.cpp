@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Backgrounds.h"
 
-#include "Texture.h"
+#include "ui/Backdrop.h"
 
 #include <QFont>
 #include <QPainter>
@@ -11,48 +11,11 @@ namespace {
 
 constexpr QSize ClientSize{512, 279};
 
-// Where the client area lies in the main picture: from 40 pixels in, and squeezed vertically
-// by the stretch from 254 to 280 pixels.
-constexpr QSize MainPictureSize{600, 254};
-constexpr int MainPictureLeft = 40;
-constexpr double MainStretch = 280.0 / 254.0;
-
-QPointF MainPicturePoint(QPointF client) {
-    return {client.x() + MainPictureLeft, client.y() / MainStretch};
-}
-
-QRectF MainPictureVisibleArea() {
-    return {MainPicturePoint({0, 0}), MainPicturePoint({ClientSize.width(), ClientSize.height()})};
-}
-
 // The editor's palette of colour indices 1 to 7, as the swatches show it.
 constexpr std::array<QRgb, 7> NameColours{0xC00000, 0x008000, 0xFFFF00, 0x0000C0,
                                           0x00FFFF, 0xFF80FF, 0xFFFFFF};
 
-// A faint "Tintwell" with a row of palette dots, in the free corner left of the Cancel button.
-// It is drawn squeezed so that the window's stretch gives it its natural proportions.
-void DrawMainWordmark(QImage& picture) {
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(MainPicturePoint({18, 252}));
-    painter.scale(1.0, 1.0 / MainStretch);
-
-    painter.setPen(Qt::NoPen);
-    for (std::size_t i = 0; i < NameColours.size(); ++i) {
-        QColor dot = QColor::fromRgb(NameColours[i]);
-        dot.setAlphaF(0.30);
-        painter.setBrush(dot);
-        painter.drawRect(QRectF(i * 6.0, -7.0, 4.0, 4.0));
-    }
-
-    QFont font("Liberation Sans");
-    font.setBold(true);
-    font.setPixelSize(13);
-    font.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
-    painter.setFont(font);
-    painter.setPen(QColor(0x80, 0x80, 0x30, 120));
-    painter.drawText(QPointF(48.0, 0.0), "Tintwell");
-}
+constexpr double WordmarkBaseline = 13;
 
 // Two hairlines that fade in towards the dialog's centred prompt, one on either side of it.
 void DrawPromptRules(QImage& picture, int left) {
@@ -95,29 +58,50 @@ void DrawButtonShadows(QImage& picture, int left) {
 
 } // namespace
 
-QImage DrawMainBackground() {
-    QImage picture =
-        VerticalGradient(MainPictureSize, QColor(0x4C, 0x4C, 0x08), QColor(0x2E, 0x2E, 0x00));
-    const QRectF visible = MainPictureVisibleArea();
-    // Light where the name and its characters stand, fading towards the buttons.
-    AddGlow(picture, MainPicturePoint({256, 70}), {340, 150}, 0.22);
-    AddClouds(picture, 56, 0.10, 0x0105u);
-    AddVignette(picture, visible, 0.40);
-    AddGrain(picture, 2.0, 0x0106u);
-    DrawMainWordmark(picture);
+QImage DrawMainWordmark() {
+    QImage picture(WordmarkSize, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(0, WordmarkBaseline);
+
+    painter.setPen(Qt::NoPen);
+    for (std::size_t i = 0; i < NameColours.size(); ++i) {
+        QColor dot = QColor::fromRgb(NameColours[i]);
+        dot.setAlphaF(0.30);
+        painter.setBrush(dot);
+        painter.drawRect(QRectF(i * 6.0, -7.0, 4.0, 4.0));
+    }
+
+    QFont font("Liberation Sans");
+    font.setBold(true);
+    font.setPixelSize(13);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+    painter.setFont(font);
+    painter.setPen(QColor(0x80, 0x80, 0x30, 120));
+    painter.drawText(QPointF(48.0, 0.0), "Tintwell");
     return picture;
 }
 
 QImage DrawGamesBackground() {
     constexpr QSize size{580, 280};
     constexpr int left = 8; // the picture starts 8 pixels left of the client area
-    QImage picture = VerticalGradient(size, QColor(0x4E, 0x06, 0x04), QColor(0x2A, 0x00, 0x00));
-    const QRectF visible(left, 0, ClientSize.width(), ClientSize.height());
-    // Light behind the prompt and the two game buttons.
-    AddGlow(picture, {left + 256.0, 120.0}, {320, 200}, 0.25);
-    AddClouds(picture, 56, 0.10, 0x0205u);
-    AddVignette(picture, visible, 0.45);
-    AddGrain(picture, 2.0, 0x0206u);
+    const Backdrop backdrop{
+        .top = QColor(0x4E, 0x06, 0x04),
+        .bottom = QColor(0x2A, 0x00, 0x00),
+        // Light behind the prompt and the two game buttons.
+        .glowCentre = QPointF(left + 256.0, 120.0),
+        .glowRadius = QSizeF(320, 200),
+        .glowGain = 0.25,
+        .cloudCell = 56,
+        .cloudDepth = 0.10,
+        .cloudSeed = 0x0205u,
+        .shown = QRectF(QPointF(left, 0), ClientSize),
+        .vignette = 0.45,
+        .grain = 2.0,
+        .grainSeed = 0x0206u,
+    };
+    QImage picture = DrawBackdrop(size, backdrop);
     DrawPromptRules(picture, left);
     DrawButtonShadows(picture, left);
     return picture;

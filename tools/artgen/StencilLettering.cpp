@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StencilLettering.h"
 
-#include "Texture.h"
+#include "ui/Backdrop.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// tintwell_artgen draws the pictures that Tintwell carries: the two window backgrounds, the two
-// game buttons and the icon. The build runs it and compiles its output into the program as Qt
-// resources (see src/ui/artwork/CMakeLists.txt); it can also be run by hand:
+// tintwell_artgen draws the pictures that Tintwell carries: the editor's wordmark, the game
+// dialog's background, the two game buttons and the icon. The build runs it and compiles its
+// output into the program as Qt resources (see src/ui/artwork/CMakeLists.txt); it can also be run
+// by hand:
 //
 //     tintwell_artgen [--icon-sizes 48,64,128,256] [--windows-icon <file.ico>] [<output folder>]
 //
-// It writes main_background.png, games_background.png, button_cod.png, button_coduo.png and
+// It writes main_wordmark.png, games_background.png, button_cod.png, button_coduo.png and
 // icon.png into the folder, plus icon_<size>.png for each size asked for (desktop icons).
 // --windows-icon also writes the icon as a Windows icon file, which the Windows build puts into
 // the program (cmake/WindowsResources.cmake); with it the folder may be left out. It needs no
