@@ -15,7 +15,7 @@ RegValue ReadStringValue(RegistryApi& registry, RegHandle key, const std::string
                          std::uint32_t size) {
     std::string buffer(size, ' ');
     std::uint32_t bufferSize = size;
-    LastRegResult = registry.ReadValueData(key, valueName, buffer.data(), bufferSize);
+    LastRegResult = registry.readValueData(key, valueName, buffer.data(), bufferSize);
     if (LastRegResult != RegSuccess)
         return std::string();
     // The first NUL may stand anywhere, however long the value is.
@@ -26,7 +26,7 @@ RegValue ReadStringValue(RegistryApi& registry, RegHandle key, const std::string
 RegValue ReadDwordValue(RegistryApi& registry, RegHandle key, const std::string& valueName) {
     std::int32_t number = 0;
     std::uint32_t bufferSize = sizeof number;
-    LastRegResult = registry.ReadValueData(key, valueName, &number, bufferSize);
+    LastRegResult = registry.readValueData(key, valueName, &number, bufferSize);
     if (LastRegResult != RegSuccess)
         return std::string();
     return number;
@@ -55,13 +55,13 @@ RegLookup LookUpRegValue(RegistryApi& registry, std::uint32_t rootKey, const std
     std::uint32_t type = RegTypeNone;
     std::uint32_t size = 0;
 
-    LastRegResult = registry.OpenKey(rootKey, keyPath, key);
+    LastRegResult = registry.openKey(rootKey, keyPath, key);
     if (key == 0)
         return {std::string(), {}};
 
     // The size query's code is kept but not tested: a missing value reports no type, so the
     // preset REG_NONE stands and the result is empty.
-    LastRegResult = registry.QueryValueInfo(key, valueName, type, size);
+    LastRegResult = registry.queryValueInfo(key, valueName, type, size);
     RegLookup found{std::string(), {}};
     if (type == RegTypeSz)
         found.value = ReadStringValue(registry, key, valueName, size);
@@ -69,9 +69,9 @@ RegLookup LookUpRegValue(RegistryApi& registry, std::uint32_t rootKey, const std
         found.value = ReadDwordValue(registry, key, valueName);
     const bool read = (type == RegTypeSz || type == RegTypeDword) && LastRegResult == RegSuccess;
     if (read)
-        found.origin = registry.ValueOrigin(key, valueName);
+        found.origin = registry.valueOrigin(key, valueName);
 
-    LastRegResult = registry.CloseKey(key);
+    LastRegResult = registry.closeKey(key);
     return found;
 }
 

@@ -20,7 +20,7 @@ RegValue QueryRegValue(std::uint32_t rootKey, const std::string& keyPath,
 RegValue QueryRegValue(RegistryApi& registry, std::uint32_t rootKey, const std::string& keyPath,
                        const std::string& valueName);
 
-// A value with where it was found (RegistryApi::ValueOrigin): the Wine prefix whose registry
+// A value with where it was found (RegistryApi::valueOrigin): the Wine prefix whose registry
 // holds it, or empty for the host's own registry and for every failure. Paths the value holds
 // are host paths through that origin (HostPathFor).
 struct RegLookup {

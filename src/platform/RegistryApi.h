@@ -31,24 +31,24 @@ public:
 
     // Opens `subKey` (backslash-separated, no leading backslash) below `root`. On success `key`
     // is a handle other than 0; on failure it is left alone.
-    virtual std::int32_t OpenKey(std::uint32_t root, const std::string& subKey, RegHandle& key) = 0;
+    virtual std::int32_t openKey(std::uint32_t root, const std::string& subKey, RegHandle& key) = 0;
 
     // Reports the value's type and data size in bytes without reading it. For a missing value
     // returns RegFileNotFound and leaves `type` and `size` alone.
-    virtual std::int32_t QueryValueInfo(RegHandle key, const std::string& valueName,
+    virtual std::int32_t queryValueInfo(RegHandle key, const std::string& valueName,
                                         std::uint32_t& type, std::uint32_t& size) = 0;
 
     // Reads the data into `buffer`, which holds `size` bytes; `size` becomes the data's size.
     // Data larger than the buffer gives RegMoreData.
-    virtual std::int32_t ReadValueData(RegHandle key, const std::string& valueName, void* buffer,
+    virtual std::int32_t readValueData(RegHandle key, const std::string& valueName, void* buffer,
                                        std::uint32_t& size) = 0;
 
-    virtual std::int32_t CloseKey(RegHandle key) = 0;
+    virtual std::int32_t closeKey(RegHandle key) = 0;
 
     // Where the value at an open key is kept, for the paths it holds: the folder of the Wine
     // prefix whose registry holds it; empty for the host's own registry, whose paths are host
     // paths.
-    virtual std::string ValueOrigin(RegHandle /*key*/, const std::string& /*valueName*/) {
+    virtual std::string valueOrigin(RegHandle /*key*/, const std::string& /*valueName*/) {
         return {};
     }
 };

@@ -18,7 +18,7 @@ HKEY KeyHandle(RegHandle key) {
 // Windows their keys live in the 32-bit view: that view is asked first, then the native one.
 class Win32Registry final : public RegistryApi {
 public:
-    std::int32_t OpenKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override {
+    std::int32_t openKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override {
         HKEY opened = nullptr;
         LONG result =
             RegOpenKeyExA(RootHandle(root), subKey.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &opened);
@@ -29,7 +29,7 @@ public:
         return static_cast<std::int32_t>(result);
     }
 
-    std::int32_t QueryValueInfo(RegHandle key, const std::string& valueName, std::uint32_t& type,
+    std::int32_t queryValueInfo(RegHandle key, const std::string& valueName, std::uint32_t& type,
                                 std::uint32_t& size) override {
         DWORD foundType = type;
         DWORD foundSize = size;
@@ -42,7 +42,7 @@ public:
         return static_cast<std::int32_t>(result);
     }
 
-    std::int32_t ReadValueData(RegHandle key, const std::string& valueName, void* buffer,
+    std::int32_t readValueData(RegHandle key, const std::string& valueName, void* buffer,
                                std::uint32_t& size) override {
         DWORD bufferSize = size;
         const LONG result = RegQueryValueExA(KeyHandle(key), valueName.c_str(), nullptr, nullptr,
@@ -51,7 +51,7 @@ public:
         return static_cast<std::int32_t>(result);
     }
 
-    std::int32_t CloseKey(RegHandle key) override {
+    std::int32_t closeKey(RegHandle key) override {
         return static_cast<std::int32_t>(RegCloseKey(KeyHandle(key)));
     }
 };

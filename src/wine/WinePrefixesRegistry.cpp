@@ -8,7 +8,7 @@ bool WinePrefixesRegistry::KeyAcrossPrefixes::openInNextPrefix(std::int32_t& res
         auto registry = std::make_unique<WineRegistry>(prefixesNotAsked.front());
         prefixesNotAsked.erase(prefixesNotAsked.begin());
         RegHandle handle = 0;
-        result = registry->OpenKey(root, subKey, handle);
+        result = registry->openKey(root, subKey, handle);
         if (handle != 0) {
             opened.push_back({std::move(registry), handle});
             return true;
@@ -19,7 +19,7 @@ bool WinePrefixesRegistry::KeyAcrossPrefixes::openInNextPrefix(std::int32_t& res
 
 WinePrefixesRegistry::WinePrefixesRegistry(PrefixList prefixes) : m_prefixes(std::move(prefixes)) {}
 
-std::int32_t WinePrefixesRegistry::OpenKey(std::uint32_t root, const std::string& subKey,
+std::int32_t WinePrefixesRegistry::openKey(std::uint32_t root, const std::string& subKey,
                                            RegHandle& key) {
     KeyAcrossPrefixes opening{root, subKey, m_prefixes(), {}};
     std::int32_t result = RegFileNotFound;
@@ -36,24 +36,24 @@ WinePrefixesRegistry::KeyInPrefix* WinePrefixesRegistry::holderOf(KeyAcrossPrefi
     for (std::size_t i = 0; i < key.opened.size() || key.openInNextPrefix(ignored); ++i) {
         KeyInPrefix& candidate = key.opened[i];
         std::uint32_t type = 0, size = 0;
-        if (candidate.registry->QueryValueInfo(candidate.handle, valueName, type, size) !=
+        if (candidate.registry->queryValueInfo(candidate.handle, valueName, type, size) !=
             RegFileNotFound)
             return &candidate;
     }
     return nullptr;
 }
 
-std::int32_t WinePrefixesRegistry::QueryValueInfo(RegHandle key, const std::string& valueName,
+std::int32_t WinePrefixesRegistry::queryValueInfo(RegHandle key, const std::string& valueName,
                                                   std::uint32_t& type, std::uint32_t& size) {
     const auto open = m_openKeys.find(key);
     if (open == m_openKeys.end())
         return RegInvalidHandle;
     KeyInPrefix* holder = holderOf(open->second, valueName);
-    return holder ? holder->registry->QueryValueInfo(holder->handle, valueName, type, size)
+    return holder ? holder->registry->queryValueInfo(holder->handle, valueName, type, size)
                   : RegFileNotFound;
 }
 
-std::int32_t WinePrefixesRegistry::ReadValueData(RegHandle key, const std::string& valueName,
+std::int32_t WinePrefixesRegistry::readValueData(RegHandle key, const std::string& valueName,
                                                  void* buffer, std::uint32_t& size) {
     const auto open = m_openKeys.find(key);
     if (open == m_openKeys.end())
@@ -61,16 +61,16 @@ std::int32_t WinePrefixesRegistry::ReadValueData(RegHandle key, const std::strin
     KeyInPrefix* holder = holderOf(open->second, valueName);
     if (!holder)
         return RegFileNotFound;
-    return holder->registry->ReadValueData(holder->handle, valueName, buffer, size);
+    return holder->registry->readValueData(holder->handle, valueName, buffer, size);
 }
 
-std::int32_t WinePrefixesRegistry::CloseKey(RegHandle key) {
+std::int32_t WinePrefixesRegistry::closeKey(RegHandle key) {
     const auto open = m_openKeys.find(key);
     if (open == m_openKeys.end())
         return RegInvalidHandle;
     std::int32_t result = RegSuccess; // the first failure, if any
     for (KeyInPrefix& opened : open->second.opened) {
-        const std::int32_t closed = opened.registry->CloseKey(opened.handle);
+        const std::int32_t closed = opened.registry->closeKey(opened.handle);
         if (result == RegSuccess)
             result = closed;
     }
@@ -78,10 +78,10 @@ std::int32_t WinePrefixesRegistry::CloseKey(RegHandle key) {
     return result;
 }
 
-std::string WinePrefixesRegistry::ValueOrigin(RegHandle key, const std::string& valueName) {
+std::string WinePrefixesRegistry::valueOrigin(RegHandle key, const std::string& valueName) {
     const auto open = m_openKeys.find(key);
     if (open == m_openKeys.end())
         return {};
     KeyInPrefix* holder = holderOf(open->second, valueName);
-    return holder ? holder->registry->ValueOrigin(holder->handle, valueName) : std::string();
+    return holder ? holder->registry->valueOrigin(holder->handle, valueName) : std::string();
 }

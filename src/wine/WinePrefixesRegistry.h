@@ -24,14 +24,14 @@ public:
 
     explicit WinePrefixesRegistry(PrefixList prefixes);
 
-    std::int32_t OpenKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override;
-    std::int32_t QueryValueInfo(RegHandle key, const std::string& valueName, std::uint32_t& type,
+    std::int32_t openKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override;
+    std::int32_t queryValueInfo(RegHandle key, const std::string& valueName, std::uint32_t& type,
                                 std::uint32_t& size) override;
-    std::int32_t ReadValueData(RegHandle key, const std::string& valueName, void* buffer,
+    std::int32_t readValueData(RegHandle key, const std::string& valueName, void* buffer,
                                std::uint32_t& size) override;
-    std::int32_t CloseKey(RegHandle key) override;
+    std::int32_t closeKey(RegHandle key) override;
     // The folder of the prefix that answers the value; empty when none does.
-    std::string ValueOrigin(RegHandle key, const std::string& valueName) override;
+    std::string valueOrigin(RegHandle key, const std::string& valueName) override;
 
 private:
     // The key as one prefix's registry opened it.

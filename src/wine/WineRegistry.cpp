@@ -55,7 +55,7 @@ std::uint32_t SizeOf(const std::string& data) {
 
 WineRegistry::WineRegistry(std::filesystem::path prefixDir) : m_prefixDir(std::move(prefixDir)) {}
 
-std::int32_t WineRegistry::OpenKey(std::uint32_t root, const std::string& subKey, RegHandle& key) {
+std::int32_t WineRegistry::openKey(std::uint32_t root, const std::string& subKey, RegHandle& key) {
     if (root != RootKeyLocalMachine)
         return RegFileNotFound;
     const std::optional<std::string> text = ReadRegFileText(m_prefixDir / "system.reg");
@@ -84,7 +84,7 @@ const WineRegValue* WineRegistry::findValue(RegHandle key, const std::string& va
     return value;
 }
 
-std::int32_t WineRegistry::QueryValueInfo(RegHandle key, const std::string& valueName,
+std::int32_t WineRegistry::queryValueInfo(RegHandle key, const std::string& valueName,
                                           std::uint32_t& type, std::uint32_t& size) {
     std::int32_t error = RegSuccess;
     const WineRegValue* value = findValue(key, valueName, error);
@@ -95,7 +95,7 @@ std::int32_t WineRegistry::QueryValueInfo(RegHandle key, const std::string& valu
     return RegSuccess;
 }
 
-std::int32_t WineRegistry::ReadValueData(RegHandle key, const std::string& valueName, void* buffer,
+std::int32_t WineRegistry::readValueData(RegHandle key, const std::string& valueName, void* buffer,
                                          std::uint32_t& size) {
     std::int32_t error = RegSuccess;
     const WineRegValue* value = findValue(key, valueName, error);
@@ -112,10 +112,10 @@ std::int32_t WineRegistry::ReadValueData(RegHandle key, const std::string& value
     return RegSuccess;
 }
 
-std::int32_t WineRegistry::CloseKey(RegHandle key) {
+std::int32_t WineRegistry::closeKey(RegHandle key) {
     return m_openKeys.erase(key) == 1 ? RegSuccess : RegInvalidHandle;
 }
 
-std::string WineRegistry::ValueOrigin(RegHandle, const std::string&) {
+std::string WineRegistry::valueOrigin(RegHandle, const std::string&) {
     return m_prefixDir.string();
 }

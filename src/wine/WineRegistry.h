@@ -19,15 +19,15 @@ class WineRegistry : public RegistryApi {
 public:
     explicit WineRegistry(std::filesystem::path prefixDir);
 
-    std::int32_t OpenKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override;
-    std::int32_t QueryValueInfo(RegHandle key, const std::string& valueName, std::uint32_t& type,
+    std::int32_t openKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override;
+    std::int32_t queryValueInfo(RegHandle key, const std::string& valueName, std::uint32_t& type,
                                 std::uint32_t& size) override;
     // A null `buffer` only reports the size, as the Windows registry does.
-    std::int32_t ReadValueData(RegHandle key, const std::string& valueName, void* buffer,
+    std::int32_t readValueData(RegHandle key, const std::string& valueName, void* buffer,
                                std::uint32_t& size) override;
-    std::int32_t CloseKey(RegHandle key) override;
+    std::int32_t closeKey(RegHandle key) override;
     // The prefix's folder.
-    std::string ValueOrigin(RegHandle key, const std::string& valueName) override;
+    std::string valueOrigin(RegHandle key, const std::string& valueName) override;
 
 private:
     // The value at an open key; nullptr, with the result code in `error`, when there is none.

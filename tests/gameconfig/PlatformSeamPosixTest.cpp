@@ -24,19 +24,19 @@ TEST(PlatformRegistry, FollowsWinePrefixFromLookupToLookup) {
     EXPECT_EQ(QueryRegValue(RootKeyLocalMachine, GameKey, "InstallPath"), RegValue("C:\\One"s));
 
     RegHandle openedInFirst = 0;
-    ASSERT_EQ(PlatformRegistry().OpenKey(RootKeyLocalMachine, GameKey, openedInFirst), RegSuccess);
+    ASSERT_EQ(PlatformRegistry().openKey(RootKeyLocalMachine, GameKey, openedInFirst), RegSuccess);
     {
         TestPrefix second;
         second.addString("Software\\Activision\\Call of Duty", "InstallPath", "C:\\Second");
         EXPECT_EQ(QueryRegValue(RootKeyLocalMachine, GameKey, "InstallPath"),
                   RegValue("C:\\Second"s));
         std::uint32_t type = 0, size = 0;
-        EXPECT_EQ(PlatformRegistry().QueryValueInfo(openedInFirst, "InstallPath", type, size),
+        EXPECT_EQ(PlatformRegistry().queryValueInfo(openedInFirst, "InstallPath", type, size),
                   RegSuccess);
         EXPECT_EQ(size, 7u) << "a key stays with the prefix it was opened in";
     }
-    EXPECT_EQ(PlatformRegistry().CloseKey(openedInFirst), RegSuccess);
-    EXPECT_EQ(PlatformRegistry().CloseKey(openedInFirst), RegInvalidHandle);
+    EXPECT_EQ(PlatformRegistry().closeKey(openedInFirst), RegSuccess);
+    EXPECT_EQ(PlatformRegistry().closeKey(openedInFirst), RegInvalidHandle);
     EXPECT_EQ(QueryRegValue(RootKeyLocalMachine, GameKey, "InstallPath"), RegValue("C:\\One"s));
 }
 

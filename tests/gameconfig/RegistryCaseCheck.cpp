@@ -48,7 +48,7 @@ void CheckLookup(RegistryApi& registry, const CodePage& codePage, const Registry
 void CheckOperations(RegistryApi& registry, const CodePage& codePage, const RegistryCase& c,
                      const std::string& keyPath, const std::string& valueName) {
     RegHandle key = 0;
-    ASSERT_EQ(registry.OpenKey(RootKeyLocalMachine, keyPath, key), c.openResult);
+    ASSERT_EQ(registry.openKey(RootKeyLocalMachine, keyPath, key), c.openResult);
     if (c.openResult != RegSuccess) {
         EXPECT_EQ(key, RegHandle{0});
         return;
@@ -58,18 +58,18 @@ void CheckOperations(RegistryApi& registry, const CodePage& codePage, const Regi
     const std::string expectedData = DataAsSeen(codePage, c);
     std::uint32_t type = RegTypeNone;
     std::uint32_t size = 0;
-    EXPECT_EQ(registry.QueryValueInfo(key, valueName, type, size), c.infoResult);
+    EXPECT_EQ(registry.queryValueInfo(key, valueName, type, size), c.infoResult);
     EXPECT_EQ(type, c.type);
     EXPECT_EQ(size, expectedData.size());
 
     if (c.infoResult == RegSuccess) {
         std::string data(expectedData.size(), '\x7f');
         std::uint32_t bufferSize = static_cast<std::uint32_t>(data.size());
-        EXPECT_EQ(registry.ReadValueData(key, valueName, data.data(), bufferSize), RegSuccess);
+        EXPECT_EQ(registry.readValueData(key, valueName, data.data(), bufferSize), RegSuccess);
         EXPECT_EQ(bufferSize, expectedData.size());
         EXPECT_EQ(data, expectedData);
     }
-    EXPECT_EQ(registry.CloseKey(key), RegSuccess);
+    EXPECT_EQ(registry.closeKey(key), RegSuccess);
 }
 
 } // namespace

@@ -41,7 +41,7 @@ public:
     std::vector<Call> calls;
     std::set<RegHandle> openKeys;
 
-    std::int32_t OpenKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override {
+    std::int32_t openKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override {
         if (!keyExists || root != RootKeyLocalMachine || subKey != GameKey)
             return record("open", RegFileNotFound);
         key = 0x40 + calls.size();
@@ -49,7 +49,7 @@ public:
         return record("open", RegSuccess);
     }
 
-    std::int32_t QueryValueInfo(RegHandle key, const std::string& name, std::uint32_t& type,
+    std::int32_t queryValueInfo(RegHandle key, const std::string& name, std::uint32_t& type,
                                 std::uint32_t& size) override {
         EXPECT_TRUE(openKeys.count(key));
         if (!value || name != "InstallPath")
@@ -59,7 +59,7 @@ public:
         return record("info", infoResult.value_or(RegSuccess));
     }
 
-    std::int32_t ReadValueData(RegHandle key, const std::string&, void* buffer,
+    std::int32_t readValueData(RegHandle key, const std::string&, void* buffer,
                                std::uint32_t& size) override {
         EXPECT_TRUE(openKeys.count(key));
         const std::string data = value->dataWhenRead.value_or(value->data);
@@ -71,7 +71,7 @@ public:
         return record("read", RegSuccess, given);
     }
 
-    std::int32_t CloseKey(RegHandle key) override {
+    std::int32_t closeKey(RegHandle key) override {
         EXPECT_EQ(openKeys.erase(key), 1u) << "closed a key that was not open";
         return record("close", closeResult);
     }
@@ -237,12 +237,12 @@ TEST_P(WineRegistryValueTest, GivesUtf8TextAndItsSize) {
     EXPECT_EQ(QueryRegValue(registry, RootKeyLocalMachine, "Software\\Test", c.name), c.expected);
 
     RegHandle key = 0;
-    ASSERT_EQ(registry.OpenKey(RootKeyLocalMachine, "Software\\Test", key), RegSuccess);
+    ASSERT_EQ(registry.openKey(RootKeyLocalMachine, "Software\\Test", key), RegSuccess);
     std::uint32_t type = 99, size = 99;
-    EXPECT_EQ(registry.QueryValueInfo(key, c.name, type, size), RegSuccess);
+    EXPECT_EQ(registry.queryValueInfo(key, c.name, type, size), RegSuccess);
     EXPECT_EQ(type, c.type) << c.name;
     EXPECT_EQ(size, c.size) << c.name;
-    EXPECT_EQ(registry.CloseKey(key), RegSuccess);
+    EXPECT_EQ(registry.closeKey(key), RegSuccess);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, WineRegistryValueTest,
@@ -311,39 +311,39 @@ TEST(WineRegistry, HandlesAreDistinctAndCloseOnce) {
     WineRegistry registry(prefix.dir.path());
     WineRegistry other(prefix.dir.path());
     RegHandle first = 0, second = 0, others = 0;
-    ASSERT_EQ(registry.OpenKey(RootKeyLocalMachine, GameKey, first), RegSuccess);
-    ASSERT_EQ(registry.OpenKey(RootKeyLocalMachine, GameKey, second), RegSuccess);
-    ASSERT_EQ(other.OpenKey(RootKeyLocalMachine, GameKey, others), RegSuccess);
+    ASSERT_EQ(registry.openKey(RootKeyLocalMachine, GameKey, first), RegSuccess);
+    ASSERT_EQ(registry.openKey(RootKeyLocalMachine, GameKey, second), RegSuccess);
+    ASSERT_EQ(other.openKey(RootKeyLocalMachine, GameKey, others), RegSuccess);
     EXPECT_NE(first, 0u);
     EXPECT_EQ(std::set<RegHandle>({first, second, others}).size(), 3u);
 
-    EXPECT_EQ(registry.CloseKey(others), RegInvalidHandle);
-    EXPECT_EQ(registry.CloseKey(0), RegInvalidHandle);
-    EXPECT_EQ(registry.CloseKey(first), RegSuccess);
-    EXPECT_EQ(registry.CloseKey(first), RegInvalidHandle);
+    EXPECT_EQ(registry.closeKey(others), RegInvalidHandle);
+    EXPECT_EQ(registry.closeKey(0), RegInvalidHandle);
+    EXPECT_EQ(registry.closeKey(first), RegSuccess);
+    EXPECT_EQ(registry.closeKey(first), RegInvalidHandle);
     std::uint32_t type = 0, size = 0;
-    EXPECT_EQ(registry.QueryValueInfo(first, "InstallPath", type, size), RegInvalidHandle);
-    EXPECT_EQ(registry.QueryValueInfo(second, "InstallPath", type, size), RegSuccess);
-    EXPECT_EQ(registry.CloseKey(second), RegSuccess);
-    EXPECT_EQ(other.CloseKey(others), RegSuccess);
+    EXPECT_EQ(registry.queryValueInfo(first, "InstallPath", type, size), RegInvalidHandle);
+    EXPECT_EQ(registry.queryValueInfo(second, "InstallPath", type, size), RegSuccess);
+    EXPECT_EQ(registry.closeKey(second), RegSuccess);
+    EXPECT_EQ(other.closeKey(others), RegSuccess);
 }
 
 TEST(WineRegistry, ReportsTheSizeItNeedsWhenTheBufferIsTooSmall) {
     PrefixWithRegistry prefix(View32);
     WineRegistry registry(prefix.dir.path());
     RegHandle key = 0;
-    ASSERT_EQ(registry.OpenKey(RootKeyLocalMachine, GameKey, key), RegSuccess);
+    ASSERT_EQ(registry.openKey(RootKeyLocalMachine, GameKey, key), RegSuccess);
     char buffer[3] = {'-', '-', '-'};
     std::uint32_t size = 2;
-    EXPECT_EQ(registry.ReadValueData(key, "InstallPath", buffer, size), RegMoreData);
+    EXPECT_EQ(registry.readValueData(key, "InstallPath", buffer, size), RegMoreData);
     EXPECT_EQ(size, 3u);
     size = 0;
-    EXPECT_EQ(registry.ReadValueData(key, "InstallPath", nullptr, size), RegSuccess);
+    EXPECT_EQ(registry.readValueData(key, "InstallPath", nullptr, size), RegSuccess);
     EXPECT_EQ(size, 3u);
-    EXPECT_EQ(registry.ReadValueData(key, "InstallPath", buffer, size), RegSuccess);
+    EXPECT_EQ(registry.readValueData(key, "InstallPath", buffer, size), RegSuccess);
     EXPECT_EQ(std::string(buffer, 3), "32\0"s);
-    EXPECT_EQ(registry.ReadValueData(key, "Missing", buffer, size), RegFileNotFound);
-    registry.CloseKey(key);
+    EXPECT_EQ(registry.readValueData(key, "Missing", buffer, size), RegFileNotFound);
+    registry.closeKey(key);
 }
 
 TEST(WineRegistry, FindsNothingWithoutARegistryFileOrOutsideTheMachineKey) {
@@ -359,7 +359,7 @@ TEST(WineRegistry, FindsNothingWithoutARegistryFileOrOutsideTheMachineKey) {
     for (const auto& [dir, root] : cases) {
         WineRegistry registry(dir);
         RegHandle key = 0;
-        EXPECT_EQ(registry.OpenKey(root, GameKey, key), RegFileNotFound) << dir;
+        EXPECT_EQ(registry.openKey(root, GameKey, key), RegFileNotFound) << dir;
         EXPECT_EQ(key, 0u);
     }
 }
@@ -368,14 +368,14 @@ TEST(WineRegistry, ReadsTheFileAnewOnEachOpen) {
     PrefixWithRegistry prefix(View32);
     WineRegistry registry(prefix.dir.path());
     RegHandle before = 0;
-    ASSERT_EQ(registry.OpenKey(RootKeyLocalMachine, GameKey, before), RegSuccess);
+    ASSERT_EQ(registry.openKey(RootKeyLocalMachine, GameKey, before), RegSuccess);
     WriteBytes(prefix.dir.path() / "system.reg", SystemReg(View64));
     EXPECT_EQ(QueryRegValue(registry, RootKeyLocalMachine, GameKey, "InstallPath"),
               RegValue("sixty-four"s));
     std::uint32_t type = 0, size = 0;
-    EXPECT_EQ(registry.QueryValueInfo(before, "InstallPath", type, size), RegSuccess);
+    EXPECT_EQ(registry.queryValueInfo(before, "InstallPath", type, size), RegSuccess);
     EXPECT_EQ(size, 3u) << "an open key keeps what it was opened with";
-    registry.CloseKey(before);
+    registry.closeKey(before);
 }
 
 } // namespace

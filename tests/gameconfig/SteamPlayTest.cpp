@@ -347,15 +347,15 @@ TEST(WinePrefixesRegistry, KeysStayWithThePrefixThatAnsweredThem) {
     EXPECT_EQ(uo.origin, second.path().string());
 
     RegHandle cod = 0;
-    ASSERT_EQ(registry.OpenKey(RootKeyLocalMachine, CodKey, cod), RegSuccess);
+    ASSERT_EQ(registry.openKey(RootKeyLocalMachine, CodKey, cod), RegSuccess);
     prefixes = {second.path().string()};
     std::uint32_t type = 0, size = 0;
-    ASSERT_EQ(registry.QueryValueInfo(cod, "InstallPath", type, size), RegSuccess);
+    ASSERT_EQ(registry.queryValueInfo(cod, "InstallPath", type, size), RegSuccess);
     EXPECT_EQ(size, CodInGames.windowsFolder.size() + 1) << "opened in the first prefix";
-    EXPECT_EQ(registry.ValueOrigin(cod, "InstallPath"), first.path().string());
-    EXPECT_EQ(registry.CloseKey(cod), RegSuccess);
-    EXPECT_EQ(registry.CloseKey(cod), RegInvalidHandle);
-    EXPECT_EQ(registry.QueryValueInfo(cod, "InstallPath", type, size), RegInvalidHandle);
+    EXPECT_EQ(registry.valueOrigin(cod, "InstallPath"), first.path().string());
+    EXPECT_EQ(registry.closeKey(cod), RegSuccess);
+    EXPECT_EQ(registry.closeKey(cod), RegInvalidHandle);
+    EXPECT_EQ(registry.queryValueInfo(cod, "InstallPath", type, size), RegInvalidHandle);
 
     // A failed lookup has no origin; nor has a value no prefix holds.
     prefixes = {first.path().string(), second.path().string()};
@@ -364,11 +364,11 @@ TEST(WinePrefixesRegistry, KeysStayWithThePrefixThatAnsweredThem) {
     EXPECT_EQ(none.value, RegValue(""s));
     EXPECT_EQ(none.origin, "");
     RegHandle key = 0;
-    ASSERT_EQ(registry.OpenKey(RootKeyLocalMachine, CodKey, key), RegSuccess);
+    ASSERT_EQ(registry.openKey(RootKeyLocalMachine, CodKey, key), RegSuccess);
     std::uint32_t sizeOnly = 0;
-    EXPECT_EQ(registry.ReadValueData(key, "InstallPath", nullptr, sizeOnly), RegSuccess);
-    EXPECT_EQ(registry.ValueOrigin(key, "NoSuchValue"), "");
-    EXPECT_EQ(registry.CloseKey(key), RegSuccess);
+    EXPECT_EQ(registry.readValueData(key, "InstallPath", nullptr, sizeOnly), RegSuccess);
+    EXPECT_EQ(registry.valueOrigin(key, "NoSuchValue"), "");
+    EXPECT_EQ(registry.closeKey(key), RegSuccess);
 }
 
 TEST(WinePrefixesRegistry, NoPrefixHoldsTheKey) {
@@ -377,7 +377,7 @@ TEST(WinePrefixesRegistry, NoPrefixHoldsTheKey) {
     WinePrefixesRegistry missing([&] { return std::vector{(empty.path() / "none").string()}; });
     for (WinePrefixesRegistry* registry : {&none, &missing}) {
         RegHandle key = 0;
-        EXPECT_EQ(registry->OpenKey(RootKeyLocalMachine, CodKey, key), RegFileNotFound);
+        EXPECT_EQ(registry->openKey(RootKeyLocalMachine, CodKey, key), RegFileNotFound);
         EXPECT_EQ(key, 0u);
     }
     EXPECT_EQ(LookUpRegValue(none, RootKeyLocalMachine, CodKey, "InstallPath").origin, "");
