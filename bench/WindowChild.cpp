@@ -45,13 +45,13 @@ QWidget& StartEditor(bool expectDialog) {
         Modal::setNextAnswer(
             [](QDialog& dialog) { static_cast<frmGames&>(dialog).cmdCOD->click(); });
     Main();
-    if (!frmMain::IsOpen() || !frmMain::Instance().isVisible())
+    if (!frmMain::isOpen() || !frmMain::instance().isVisible())
         EditorDidNotOpen();
     // The dialog stays, hidden, once it was answered.
-    if (frmGames::IsOpen() != expectDialog || Modal::pendingAnswers() != 0)
+    if (frmGames::isOpen() != expectDialog || Modal::pendingAnswers() != 0)
         throw std::runtime_error(expectDialog ? "the game dialog was not answered"
                                               : "the game dialog was shown");
-    return frmMain::Instance();
+    return frmMain::instance();
 }
 
 QWidget& StartPlainWindow(std::unique_ptr<QWidget>& owner) {

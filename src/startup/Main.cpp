@@ -35,8 +35,8 @@ std::string InstallFolderOf(const std::string& gameRegKey) {
 }
 
 void CloseAllWindows() {
-    frmMain::CloseIfOpen();
-    frmGames::CloseIfOpen();
+    frmMain::closeIfOpen();
+    frmGames::closeIfOpen();
 }
 
 // Ends the cycle with one message; no window is left, so the program ends.
@@ -49,7 +49,7 @@ void EndCycleWithError(const std::string& message) {
 // Asks which game to edit. False when the user closed the dialog instead.
 bool AskForGame() {
     SharedState& state = Shared();
-    QPointer<frmGames> dialog = &frmGames::Instance();
+    QPointer<frmGames> dialog = &frmGames::instance();
     dialog->setWindowTitle(QString::fromStdString(state.WindowTitle));
     MoveToSavedPosition(*dialog);
     Modal::exec(*dialog);
@@ -84,7 +84,7 @@ bool ReadNameEntry() {
 
 void OpenEditor() {
     SharedState& state = Shared();
-    frmMain& editor = frmMain::Instance();
+    frmMain& editor = frmMain::instance();
     editor.cmdNew->setVisible(true);
     editor.editJmeno->setVisible(false);
     editor.setWindowTitle(QString::fromStdString(state.WindowTitle));

@@ -8,7 +8,7 @@
 #include <QCoreApplication>
 
 bool AnyWindowLeft() {
-    return frmMain::IsOpen() || frmGames::IsOpen();
+    return frmMain::isOpen() || frmGames::isOpen();
 }
 
 void EndIfNoWindowLeft() {

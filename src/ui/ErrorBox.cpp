@@ -106,7 +106,7 @@ void ErrorBox::setVisible(bool visible) {
     if (visible && !isVisible()) {
         const QScreen* screen = ScreenToOpenOn(parentWidget());
         const QRect available = screen->availableGeometry();
-        FitInto(available.size().shrunkBy(ExpectedFrame(parentWidget(), *style())),
+        fitInto(available.size().shrunkBy(ExpectedFrame(parentWidget(), *style())),
                 available.width());
     }
     QDialog::setVisible(visible);
@@ -115,17 +115,17 @@ void ErrorBox::setVisible(bool visible) {
 // Sizes the text so that the whole box stays within `clientLimit`: as wide as its longest line
 // up to a comfortable width, wider for a long word, never wider than the limit, and scrolling
 // when it is taller than the room left.
-void ErrorBox::FitInto(QSize clientLimit, int screenWidth) {
+void ErrorBox::fitInto(QSize clientLimit, int screenWidth) {
     m_text->setFixedSize(1, m_iconSize);
     layout()->invalidate();
     const QSize textLimit = clientLimit - (sizeHint() - QSize(1, m_iconSize));
 
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
     const QString text = m_text->toPlainText();
-    const int natural = WidestOf(text.split(QLatin1Char('\n')));
+    const int natural = widestOf(text.split(QLatin1Char('\n')));
     const int comfortable = ComfortableWidth(screenWidth);
     int width =
-        natural <= comfortable ? natural : std::max(comfortable, WidestOf(text.split(blanks)));
+        natural <= comfortable ? natural : std::max(comfortable, widestOf(text.split(blanks)));
     width = std::clamp(width, 1, std::max(1, textLimit.width()));
     int height = HeightAt(text, m_text->font(), width);
     if (height > textLimit.height()) {
@@ -137,7 +137,7 @@ void ErrorBox::FitInto(QSize clientLimit, int screenWidth) {
 }
 
 // Qt's placement keeps the box on the screen, but for the frame's right and bottom edges.
-void ErrorBox::KeepOnScreen() {
+void ErrorBox::keepOnScreen() {
     const QRect available = ScreenToOpenOn(parentWidget())->availableGeometry();
     QMargins frame = FrameOf(this);
     if (frame.isNull())
@@ -150,7 +150,7 @@ void ErrorBox::KeepOnScreen() {
     move(outline.topLeft()); // the frame's corner, as for every window
 }
 
-int ErrorBox::WidestOf(const QStringList& pieces) const {
+int ErrorBox::widestOf(const QStringList& pieces) const {
     const QFontMetrics metrics(m_text->font());
     int widest = 0;
     for (const QString& piece : pieces)
@@ -160,7 +160,7 @@ int ErrorBox::WidestOf(const QStringList& pieces) const {
 
 void ErrorBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event); // centres the box over its parent
-    KeepOnScreen();
+    keepOnScreen();
     QAccessibleEvent alert(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
 }

@@ -22,9 +22,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void FitInto(QSize clientLimit, int screenWidth);
-    void KeepOnScreen();
-    int WidestOf(const QStringList& pieces) const; // in the text's font
+    void fitInto(QSize clientLimit, int screenWidth);
+    void keepOnScreen();
+    int widestOf(const QStringList& pieces) const; // in the text's font
 
     QTextEdit* m_text;
     int m_iconSize;

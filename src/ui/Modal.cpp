@@ -13,18 +13,18 @@ struct TestAnswers {
     std::deque<Modal::Answer> queue;
 };
 
-TestAnswers& testAnswers() {
+TestAnswers& Answers() {
     static TestAnswers answers;
     return answers;
 }
 
-QStringList& messageLog() {
+QStringList& MessageLog() {
     static QStringList log;
     return log;
 }
 
-void answerWithoutBlocking(QDialog& dialog) {
-    TestAnswers& answers = testAnswers();
+void AnswerWithoutBlocking(QDialog& dialog) {
+    TestAnswers& answers = Answers();
     dialog.show();
     if (!answers.queue.empty()) {
         Modal::Answer answer = std::move(answers.queue.front());
@@ -43,32 +43,32 @@ void answerWithoutBlocking(QDialog& dialog) {
 } // namespace
 
 void Modal::exec(QDialog& dialog) {
-    if (testAnswers().active)
-        answerWithoutBlocking(dialog);
+    if (Answers().active)
+        AnswerWithoutBlocking(dialog);
     else
         dialog.exec();
 }
 
 void Modal::answerForTests() {
-    testAnswers().active = true;
+    Answers().active = true;
 }
 
 void Modal::setNextAnswer(Answer answer) {
-    testAnswers().queue.push_back(std::move(answer));
+    Answers().queue.push_back(std::move(answer));
 }
 
 int Modal::pendingAnswers() {
-    return static_cast<int>(testAnswers().queue.size());
+    return static_cast<int>(Answers().queue.size());
 }
 
 const QStringList& Modal::messagesShown() {
-    return messageLog();
+    return MessageLog();
 }
 
 void Modal::clearMessages() {
-    messageLog().clear();
+    MessageLog().clear();
 }
 
 void Modal::recordMessage(const QString& text) {
-    messageLog().append(text);
+    MessageLog().append(text);
 }

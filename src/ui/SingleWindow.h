@@ -10,36 +10,36 @@
 // and is deleted later, never while one of its own handlers runs.
 template <class Window> class SingleWindow {
 public:
-    static Window& Instance() {
-        QPointer<Window>& window = Current();
+    static Window& instance() {
+        QPointer<Window>& window = current();
         if (!window)
             window = new Window;
         return *window;
     }
 
     // Exists, shown or hidden.
-    static bool IsOpen() { return !Current().isNull(); }
+    static bool isOpen() { return !current().isNull(); }
 
-    static void CloseIfOpen() {
-        if (Window* window = Current())
+    static void closeIfOpen() {
+        if (Window* window = current())
             window->close();
     }
 
 protected:
     // Frees the slot and deletes the window once control is back in the event loop.
-    void ReleaseAfterClose(Window* window) {
-        Release(window);
+    void releaseAfterClose(Window* window) {
+        release(window);
         window->deleteLater();
     }
 
     // Frees the slot only: for a window that deletes itself when its handler is done.
-    void Release(Window* window) {
-        if (Current() == window)
-            Current() = nullptr;
+    void release(Window* window) {
+        if (current() == window)
+            current() = nullptr;
     }
 
 private:
-    static QPointer<Window>& Current() {
+    static QPointer<Window>& current() {
         static QPointer<Window> window;
         return window;
     }

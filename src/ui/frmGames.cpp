@@ -55,14 +55,14 @@ frmGames::frmGames()
     setFixedSize(TwipsToPixels(7680), TwipsToPixels(4185));
     setWindowIcon(QIcon(Picture(QStringLiteral(":/art/icon.png"))));
     SetBackgroundColor(*this, DialogBackground);
-    CreateControls();
+    createControls();
     setTabOrder(cmdCODUO, cmdCOD);
     connect(cmdCOD, &QPushButton::clicked, this, &frmGames::cmdCOD_Click);
     connect(cmdCODUO, &QPushButton::clicked, this, &frmGames::cmdCODUO_Click);
 }
 
 // Creation order is stacking order, back to front.
-void frmGames::CreateControls() {
+void frmGames::createControls() {
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(TwipsRect(-120, 0, 8700, 4200));
@@ -116,5 +116,5 @@ void frmGames::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event); // ends a modal show
     event->accept();
 
-    ReleaseAfterClose(this);
+    releaseAfterClose(this);
 }

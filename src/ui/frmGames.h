@@ -28,7 +28,7 @@ private:
     friend class SingleWindow<frmGames>;
     frmGames();
 
-    void CreateControls();
+    void createControls();
 
     void cmdCOD_Click();
     void cmdCODUO_Click();

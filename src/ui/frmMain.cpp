@@ -127,14 +127,14 @@ frmMain::frmMain()
     setFixedSize(TwipsToPixels(ClientWidth), TwipsToPixels(ClientHeight));
     setWindowIcon(QIcon(Picture(QStringLiteral(":/art/icon.png"))));
     SetBackgroundColor(*this, WindowBackground);
-    CreateControls();
-    SetFocusOrder();
-    ConnectHandlers();
+    createControls();
+    setFocusOrder();
+    connectHandlers();
 }
 
 // Creation order is stacking order, back to front: the background picture, the windowless
 // labels with the selection marks above their cells, then the text boxes and buttons.
-void frmMain::CreateControls() {
+void frmMain::createControls() {
     Plocha = new ClickLabel(0, this);
     Plocha->setObjectName(QStringLiteral("Plocha"));
     Plocha->setGeometry(TwipsRect(-600, 0, 9000, 4200));
@@ -143,9 +143,9 @@ void frmMain::CreateControls() {
     Plocha->setPixmap(EditorBackground());
     Plocha->setScaledContents(true);
 
-    CreateSwatches();
-    CreateCells();
-    CreateSingleControls();
+    createSwatches();
+    createCells();
+    createSingleControls();
 
     // Only the background shows until the start-up or the editor shows more.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -154,7 +154,7 @@ void frmMain::CreateControls() {
     }
 }
 
-void frmMain::CreateSwatches() {
+void frmMain::createSwatches() {
     for (int i = 0; i < SwatchCount; ++i) {
         const int left = SwatchFirstLeft + SwatchStep * i;
 
@@ -175,7 +175,7 @@ void frmMain::CreateSwatches() {
     }
 }
 
-void frmMain::CreateCells() {
+void frmMain::createCells() {
     for (int i = 1; i <= CellCount; ++i) {
         auto* cell = new ClickLabel(i, this);
         cell->setObjectName(ControlName("lblZnak", i));
@@ -195,7 +195,7 @@ void frmMain::CreateCells() {
     }
 }
 
-void frmMain::CreateSingleControls() {
+void frmMain::createSingleControls() {
     lblCode =
         MakeSmallLabel(this, "lblCode", QStringLiteral("Code:"), TwipsRect(240, 2280, 735, 255));
     lblGameCesta = MakeSmallLabel(this, "lblGameCesta", QStringLiteral("CFG path:"),
@@ -223,7 +223,7 @@ void frmMain::CreateSingleControls() {
                          TwipsRect(5520, 3600, 1935, 375));
 }
 
-void frmMain::SetFocusOrder() {
+void frmMain::setFocusOrder() {
     setTabOrder(editJmeno, editJmenoTag);
     setTabOrder(editJmenoTag, cmdReset);
     setTabOrder(cmdReset, cmdNew);
@@ -232,7 +232,7 @@ void frmMain::SetFocusOrder() {
     setTabOrder(cmdSave, editGameCesta);
 }
 
-void frmMain::ConnectHandlers() {
+void frmMain::connectHandlers() {
     connect(cmdNew, &QPushButton::clicked, this, &frmMain::cmdNew_Click);
     connect(cmdLoad, &QPushButton::clicked, this, &frmMain::cmdLoad_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
@@ -259,7 +259,7 @@ void frmMain::Reset(bool show) {
         if (i <= state.NameLength) {
             lblZnak[i]->setText(name.mid(i - 1, 1));
             lblZnak[i]->setVisible(show);
-            SetTextColor(*lblZnak[i], ScreenColorOf(state.NameColors[i]));
+            SetTextColor(*lblZnak[i], screenColorOf(state.NameColors[i]));
         } else {
             lblZnak[i]->setVisible(false);
         }
@@ -351,7 +351,7 @@ void frmMain::cmdSave_Click() {
         return;
     }
     Reset(false);
-    HandOverToNextCycle();
+    handOverToNextCycle();
 }
 
 void frmMain::cmdReset_Click() {
@@ -362,7 +362,7 @@ void frmMain::cmdReset_Click() {
     editGameCesta->setVisible(false);
     cmdReset->setVisible(false);
     Reset(false);
-    HandOverToNextCycle();
+    handOverToNextCycle();
 }
 
 void frmMain::lblZnak_Click(int index) {
@@ -425,19 +425,19 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 
 // Closing, for whatever reason: the hidden game dialog goes too and the cycle ends.
 void frmMain::closeEvent(QCloseEvent* event) {
-    frmGames::CloseIfOpen();
+    frmGames::closeIfOpen();
     Shared().QuitRequested = true;
     event->accept();
 
     if (m_handingOver) {
-        Release(this); // HandOverToNextCycle deletes it when the next cycle has run
+        release(this); // handOverToNextCycle deletes it when the next cycle has run
         return;
     }
-    ReleaseAfterClose(this);
+    releaseAfterClose(this);
     EndIfNoWindowLeft();
 }
 
-void frmMain::HandOverToNextCycle() {
+void frmMain::handOverToNextCycle() {
     StoreWindowPosition(*this);
     m_handingOver = true;
     close();
@@ -448,7 +448,7 @@ void frmMain::HandOverToNextCycle() {
     deleteLater();
 }
 
-QColor frmMain::ScreenColorOf(int colorIndex) const {
+QColor frmMain::screenColorOf(int colorIndex) const {
     if (colorIndex < 0 || colorIndex >= SwatchCount)
         colorIndex = DefaultColor;
     return BackgroundColorOf(*lblBarva[colorIndex]);

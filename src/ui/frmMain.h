@@ -52,12 +52,12 @@ private:
     friend class SingleWindow<frmMain>;
     frmMain();
 
-    void CreateControls();
-    void CreateCells();
-    void CreateSwatches();
-    void CreateSingleControls();
-    void SetFocusOrder();
-    void ConnectHandlers();
+    void createControls();
+    void createCells();
+    void createSwatches();
+    void createSingleControls();
+    void setFocusOrder();
+    void connectHandlers();
 
     void cmdNew_Click();
     void cmdLoad_Click();
@@ -72,8 +72,8 @@ private:
     void editJmeno_MouseDown();
 
     // Closes this window and starts the next edit cycle (Save and Cancel).
-    void HandOverToNextCycle();
-    QColor ScreenColorOf(int colorIndex) const;
+    void handOverToNextCycle();
+    QColor screenColorOf(int colorIndex) const;
 
     bool m_handingOver = false;
 };

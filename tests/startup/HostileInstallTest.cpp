@@ -303,7 +303,7 @@ private slots:
 
         if (expected == OpensTheEditor) {
             QCOMPARE(Modal::messagesShown(), QStringList{});
-            QVERIFY(frmMain::IsOpen());
+            QVERIFY(frmMain::isOpen());
             QVERIFY(fs::equivalent(Shared().CfgPath, scene.cfg()));
             QCOMPARE(Shared().RawName, std::string("^1Ro^7ok"));
         } else {

@@ -137,12 +137,12 @@ private slots:
                                CallOfDuty.CfgFileName, NameFile);
         Main();
         QVERIFY(Modal::messagesShown().isEmpty());
-        QVERIFY(frmMain::IsOpen());
-        QVERIFY(!frmGames::IsOpen());
+        QVERIFY(frmMain::isOpen());
+        QVERIFY(!frmGames::isOpen());
         QCOMPARE(ExitStatus(), 0);
         const SharedState& state = Shared();
         QCOMPARE(state.CfgPath, cfg.string());
-        QCOMPARE(frmMain::Instance().editGameCesta->toolTip(),
+        QCOMPARE(frmMain::instance().editGameCesta->toolTip(),
                  QString::fromStdString(cfg.string()));
         QCOMPARE(state.CfgContent, std::string(NameFile));
         QCOMPARE(state.RawName, std::string("^1Ro^7ok"));
@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(state.WindowTitle.substr(0, 25), std::string("Tintwell (build: 0.93)   "));
         QVERIFY(state.WindowTitle.size() > 25);
 
-        frmMain& editor = frmMain::Instance();
+        frmMain& editor = frmMain::instance();
         QCOMPARE(editor.windowTitle(), QString::fromStdString(state.WindowTitle));
         QCOMPARE(editor.editGameCesta->text(), QString::fromStdString(cfg.string()));
         QVERIFY(editor.cmdNew->isVisible());
@@ -185,8 +185,8 @@ private slots:
         QVERIFY(Modal::messagesShown().isEmpty());
         QCOMPARE(Shared().CfgPath, uoCfg.string());
         QCOMPARE(Shared().GameSubDir, std::string("\\UO\\"));
-        QVERIFY(frmMain::IsOpen());
-        QVERIFY2(frmGames::IsOpen() && !frmGames::Instance().isVisible(),
+        QVERIFY(frmMain::isOpen());
+        QVERIFY2(frmGames::isOpen() && !frmGames::instance().isVisible(),
                  "the choice only hides the dialog");
     }
 

@@ -20,8 +20,8 @@ inline void PrepareWindowTests() {
 
 // Between tests: no window left, the shared state and the message log as at start.
 inline void StartAfresh() {
-    frmMain::CloseIfOpen();
-    frmGames::CloseIfOpen();
+    frmMain::closeIfOpen();
+    frmGames::closeIfOpen();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Shared() = SharedState{};
     Modal::clearMessages();

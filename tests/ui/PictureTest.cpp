@@ -52,8 +52,8 @@ private slots:
         for (const char* name :
              {"main_wordmark", "games_background", "button_cod", "button_coduo", "icon"})
             QVERIFY(!Picture(QStringLiteral(":/art/%1.png").arg(QLatin1String(name))).isNull());
-        frmMain::Instance();
-        frmGames::Instance();
+        frmMain::instance();
+        frmGames::instance();
         QFile maps(QStringLiteral("/proc/self/maps"));
         QVERIFY(maps.open(QIODevice::ReadOnly));
         const QByteArray mapped = maps.readAll();
@@ -103,7 +103,7 @@ private slots:
 
     // The editor's background needs no stretching at paint time, and shows as drawn.
     void theEditorsBackgroundIsDrawnAtItsLabelsSize() {
-        frmMain& editor = frmMain::Instance();
+        frmMain& editor = frmMain::instance();
         QLabel& background = *editor.Plocha;
         QVERIFY(background.hasScaledContents());
         QCOMPARE(background.pixmap().size(), background.size());

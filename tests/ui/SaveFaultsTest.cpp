@@ -156,8 +156,8 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
     WriteBytes(install.codCfg, original);
 
     Main();
-    QVERIFY(frmMain::IsOpen());
-    QPointer<frmMain> editor = &frmMain::Instance();
+    QVERIFY(frmMain::isOpen());
+    QPointer<frmMain> editor = &frmMain::instance();
     Click(editor->cmdLoad);
     Click(editor->lblZnak[2]);
     Click(editor->lblBarva[3]);
@@ -230,7 +230,7 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY2(editor, "the editor was closed");
-    QCOMPARE(&frmMain::Instance(), editor.data());
+    QCOMPARE(&frmMain::instance(), editor.data());
     QVERIFY(editor->isVisible());
     QVERIFY(!Shared().QuitRequested);
     CompareStates(EditorState::Of(*editor), before);
@@ -245,11 +245,11 @@ void SaveFaultsTest::saveThroughALinkChangesItsTargetAndKeepsTheLink() {
     fs::create_symlink(elsewhere, install.codCfg);
 
     Main();
-    QVERIFY(frmMain::IsOpen());
-    Click(frmMain::Instance().cmdLoad);
-    Click(frmMain::Instance().lblBarva[5]); // nothing selected: the code is rebuilt as it is
-    frmMain::Instance().editJmenoTag->setText("^5Linked");
-    Click(frmMain::Instance().cmdSave);
+    QVERIFY(frmMain::isOpen());
+    Click(frmMain::instance().cmdLoad);
+    Click(frmMain::instance().lblBarva[5]); // nothing selected: the code is rebuilt as it is
+    frmMain::instance().editJmenoTag->setText("^5Linked");
+    Click(frmMain::instance().cmdSave);
 
     QCOMPARE(Modal::messagesShown(), QStringList{});
     QVERIFY(fs::is_symlink(install.codCfg));
@@ -266,12 +266,12 @@ void SaveFaultsTest::largeFileIsSavedByteForByte() {
     WriteBytes(install.codCfg, original);
 
     Main();
-    QVERIFY(frmMain::IsOpen());
-    Click(frmMain::Instance().cmdLoad);
-    Click(frmMain::Instance().lblZnak[1]);
-    Click(frmMain::Instance().lblBarva[2]);
-    QCOMPARE(frmMain::Instance().editJmenoTag->text(), QStringLiteral("^2R^1o^7ok"));
-    Click(frmMain::Instance().cmdSave);
+    QVERIFY(frmMain::isOpen());
+    Click(frmMain::instance().cmdLoad);
+    Click(frmMain::instance().lblZnak[1]);
+    Click(frmMain::instance().lblBarva[2]);
+    QCOMPARE(frmMain::instance().editJmenoTag->text(), QStringLiteral("^2R^1o^7ok"));
+    Click(frmMain::instance().cmdSave);
 
     QCOMPARE(Modal::messagesShown(), QStringList{});
     std::string expected = original;

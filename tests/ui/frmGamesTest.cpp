@@ -33,7 +33,7 @@ struct BothGames {
 
 // The file the editor of this cycle works on.
 QString EditedFile() {
-    return QFileInfo(frmMain::Instance().editGameCesta->text()).canonicalFilePath();
+    return QFileInfo(frmMain::instance().editGameCesta->text()).canonicalFilePath();
 }
 QString CanonicalPath(const std::filesystem::path& file) {
     return QFileInfo(QFile::decodeName(file.c_str())).canonicalFilePath();
@@ -90,7 +90,7 @@ void frmGamesTest::geometryFollowsTheLayout() {
     QFETCH(int, top);
     QFETCH(int, width);
     QFETCH(int, height);
-    const frmGames& dialog = frmGames::Instance();
+    const frmGames& dialog = frmGames::instance();
     const auto* control = dialog.findChild<QWidget*>(QLatin1String(QTest::currentDataTag()));
     QVERIFY(control);
     QCOMPARE(control->geometry(), QRect(left / 15, top / 15, width / 15, height / 15));
@@ -100,7 +100,7 @@ void frmGamesTest::geometryFollowsTheLayout() {
 }
 
 void frmGamesTest::lookOfTheDialog() {
-    const frmGames& dialog = frmGames::Instance();
+    const frmGames& dialog = frmGames::instance();
     QCOMPARE(dialog.minimumSize(), QSize(512, 279));
     QCOMPARE(dialog.maximumSize(), QSize(512, 279));
     QVERIFY(dialog.isModal());
@@ -157,7 +157,7 @@ void frmGamesTest::buttonsChooseTheirGame() {
     QFETCH(QString, gameRegKey);
     QFETCH(QString, gameSubDir);
     Shared().CfgFileName = "earlier.cfg";
-    frmGames& dialog = frmGames::Instance();
+    frmGames& dialog = frmGames::instance();
     dialog.show();
 
     Click(dialog.findChild<QPushButton*>(button));
@@ -167,7 +167,7 @@ void frmGamesTest::buttonsChooseTheirGame() {
     QCOMPARE(QString::fromStdString(Shared().GameSubDir), gameSubDir);
     QVERIFY(!Shared().QuitRequested);
     QVERIFY(dialog.isHidden());
-    QVERIFY(frmGames::IsOpen()); // hidden, not closed
+    QVERIFY(frmGames::isOpen()); // hidden, not closed
 }
 
 void frmGamesTest::closingSetsQuitRequested_data() {
@@ -179,19 +179,19 @@ void frmGamesTest::closingSetsQuitRequested_data() {
 
 void frmGamesTest::closingSetsQuitRequested() {
     QFETCH(QString, how);
-    QPointer<frmGames> dialog = &frmGames::Instance();
+    QPointer<frmGames> dialog = &frmGames::instance();
     dialog->show();
     if (how == "close button") {
         dialog->windowHandle()->close();
     } else if (how == "program") {
-        frmGames::CloseIfOpen();
+        frmGames::closeIfOpen();
     } else {
         Click(dialog->cmdCOD);
         Shared().QuitRequested = false;
-        frmGames::CloseIfOpen();
+        frmGames::closeIfOpen();
     }
     QVERIFY(Shared().QuitRequested);
-    QVERIFY(!frmGames::IsOpen());
+    QVERIFY(!frmGames::isOpen());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(dialog.isNull());
 }
@@ -244,7 +244,7 @@ void frmGamesTest::keysInTheDialog() {
     QCOMPARE(hiddenByKeys, !chosenByKeys.isEmpty());
     if (hiddenByKeys)
         QCOMPARE(QString::fromStdString(Shared().CfgFileName), chosenByKeys);
-    QVERIFY(frmMain::IsOpen());
+    QVERIFY(frmMain::isOpen());
     QVERIFY(Modal::messagesShown().isEmpty());
 }
 
@@ -259,7 +259,7 @@ void frmGamesTest::dialogAsksAgainAfterSaveAndCancel() {
             for (const QPointer<QDialog>& earlier : dialogsShown)
                 QVERIFY(earlier.isNull() || (earlier.data() != &dialog && earlier->isHidden()));
             dialogsShown << &dialog;
-            QVERIFY(!frmMain::IsOpen());
+            QVERIFY(!frmMain::isOpen());
             QVERIFY(dialog.isVisible());
             Click(unitedOffensive ? Games(dialog).cmdCODUO : Games(dialog).cmdCOD);
         };
@@ -270,15 +270,15 @@ void frmGamesTest::dialogAsksAgainAfterSaveAndCancel() {
     QCOMPARE(EditedFile(), CanonicalPath(games.install.codCfg));
 
     Modal::setNextAnswer(answer(true));
-    Click(frmMain::Instance().cmdLoad);
-    Click(frmMain::Instance().cmdSave);
+    Click(frmMain::instance().cmdLoad);
+    Click(frmMain::instance().cmdSave);
     QCOMPARE(Modal::pendingAnswers(), 0);
     QCOMPARE(EditedFile(), CanonicalPath(games.install.uoCfg));
     QCOMPARE(QByteArray::fromStdString(Shared().RawName), QByteArray("^4U^7O"));
 
     Modal::setNextAnswer(answer(false));
-    Click(frmMain::Instance().cmdNew);
-    Click(frmMain::Instance().cmdReset);
+    Click(frmMain::instance().cmdNew);
+    Click(frmMain::instance().cmdReset);
     QCOMPARE(Modal::pendingAnswers(), 0);
     QCOMPARE(EditedFile(), CanonicalPath(games.install.codCfg));
     QCOMPARE(dialogsShown.size(), 3);
@@ -289,7 +289,7 @@ void frmGamesTest::closingTheDialogEndsTheProgramWithoutReadingAFile() {
     BothGames games;
     Modal::setNextAnswer(ChooseCallOfDuty);
     Main();
-    QVERIFY(frmMain::IsOpen());
+    QVERIFY(frmMain::isOpen());
     // Reading either file now would end the cycle with a message.
     WriteBytes(games.install.codCfg, "seta rate \"25000\"\n");
     WriteBytes(games.install.uoCfg, "");
@@ -300,8 +300,8 @@ void frmGamesTest::closingTheDialogEndsTheProgramWithoutReadingAFile() {
     connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
     watchdog.start(10000);
     QTimer::singleShot(0, [] {
-        frmMain::Instance().cmdNew->click();
-        frmMain::Instance().cmdReset->click();
+        frmMain::instance().cmdNew->click();
+        frmMain::instance().cmdReset->click();
     });
 
     QCOMPARE(QCoreApplication::exec(), 0);
@@ -320,19 +320,19 @@ void frmGamesTest::positionCarriesFromTheMovedDialogToTheEditor() {
     });
     Main();
     QCOMPARE(firstPosition, QPoint(0, 0)); // the first window of a run: top-left
-    QCOMPARE(frmMain::Instance().pos(), QPoint(210, 120));
+    QCOMPARE(frmMain::instance().pos(), QPoint(210, 120));
     QCOMPARE(Shared().SavedTop, 120.0f * 15);
     QCOMPARE(int(Shared().SavedLeft), 210 * 15);
 
     // And from a moved editor to the next dialog.
-    frmMain::Instance().move(60, 30);
+    frmMain::instance().move(60, 30);
     QPoint nextPosition;
     Modal::setNextAnswer([&](QDialog& dialog) {
         nextPosition = dialog.pos();
         ChooseCallOfDuty(dialog);
     });
-    Click(frmMain::Instance().cmdNew);
-    Click(frmMain::Instance().cmdReset);
+    Click(frmMain::instance().cmdNew);
+    Click(frmMain::instance().cmdReset);
     QCOMPARE(nextPosition, QPoint(60, 30));
 }
 
@@ -340,13 +340,13 @@ void frmGamesTest::closingTheEditorClosesTheHiddenDialog() {
     BothGames games;
     Modal::setNextAnswer(ChooseCallOfDuty);
     Main();
-    QVERIFY(frmGames::IsOpen());
-    QVERIFY(frmGames::Instance().isHidden());
+    QVERIFY(frmGames::isOpen());
+    QVERIFY(frmGames::instance().isHidden());
 
-    frmMain::Instance().windowHandle()->close();
+    frmMain::instance().windowHandle()->close();
 
-    QVERIFY(!frmGames::IsOpen());
-    QVERIFY(!frmMain::IsOpen());
+    QVERIFY(!frmGames::isOpen());
+    QVERIFY(!frmMain::isOpen());
     QVERIFY(!AnyWindowLeft());
     QVERIFY(Shared().QuitRequested);
 }
@@ -357,8 +357,8 @@ void frmGamesTest::earlierEditorOutlivesTheLoopsOfTheNextCycle() {
     BothGames games;
     Modal::setNextAnswer(ChooseCallOfDuty);
     Main();
-    QVERIFY(frmMain::IsOpen());
-    QPointer<frmMain> earlier = &frmMain::Instance();
+    QVERIFY(frmMain::isOpen());
+    QPointer<frmMain> earlier = &frmMain::instance();
     bool earlierLivedThroughTheLoop = false;
     Modal::setNextAnswer([&](QDialog& dialog) {
         QEventLoop modalLoop; // as the dialog's own exec runs one
@@ -372,8 +372,8 @@ void frmGamesTest::earlierEditorOutlivesTheLoopsOfTheNextCycle() {
     Click(earlier->cmdReset);
 
     QVERIFY(earlierLivedThroughTheLoop);
-    QVERIFY(frmMain::IsOpen());
-    QVERIFY(&frmMain::Instance() != earlier.data());
+    QVERIFY(frmMain::isOpen());
+    QVERIFY(&frmMain::instance() != earlier.data());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(earlier.isNull());
 }

@@ -35,9 +35,9 @@ const QString Prompt = QStringLiteral("Type your name here!");
 
 // The editor of the current cycle, or nullptr when none is open (tests QVERIFY it).
 frmMain* Editor() {
-    if (!frmMain::IsOpen())
+    if (!frmMain::isOpen())
         return nullptr;
-    return &frmMain::Instance();
+    return &frmMain::instance();
 }
 
 // For steps queued on the event loop, where a failed QVERIFY cannot end the test: the editor,
@@ -198,7 +198,7 @@ void frmMainTest::geometryFollowsTheLayout() {
     QFETCH(int, top);
     QFETCH(int, width);
     QFETCH(int, height);
-    const frmMain& editor = frmMain::Instance();
+    const frmMain& editor = frmMain::instance();
     const auto* control = editor.findChild<QWidget*>(QLatin1String(QTest::currentDataTag()));
     QVERIFY(control);
     QCOMPARE(control->parentWidget(), &editor);
@@ -258,7 +258,7 @@ void frmMainTest::appearance() {
     QFETCH(QString, caption);
     QFETCH(QString, toolTip);
     QFETCH(int, alignment);
-    const frmMain& editor = frmMain::Instance();
+    const frmMain& editor = frmMain::instance();
     const auto* control = editor.findChild<QWidget*>(QLatin1String(QTest::currentDataTag()));
     QVERIFY(control);
 
@@ -294,7 +294,7 @@ void frmMainTest::appearance() {
 }
 
 void frmMainTest::newWindowShowsOnlyTheBackground() {
-    const frmMain& editor = frmMain::Instance();
+    const frmMain& editor = frmMain::instance();
     QCOMPARE(ShownControls(editor), QStringList{"Plocha"});
     for (const QWidget* child : editor.findChildren<QWidget*>())
         QVERIFY2(child->isEnabled(), qPrintable(child->objectName()));
@@ -306,7 +306,7 @@ void frmMainTest::newWindowShowsOnlyTheBackground() {
 }
 
 void frmMainTest::windowIsFixedWithTitleAndCloseButtonOnly() {
-    const frmMain& editor = frmMain::Instance();
+    const frmMain& editor = frmMain::instance();
     QCOMPARE(editor.minimumSize(), QSize(512, 279));
     QCOMPARE(editor.maximumSize(), QSize(512, 279));
     const Qt::WindowFlags flags = editor.windowFlags();
@@ -348,7 +348,7 @@ void frmMainTest::stackingLetsClicksThroughMarksAndGapsReachTheBackground() {
 }
 
 void frmMainTest::focusOrder() {
-    const frmMain& editor = frmMain::Instance();
+    const frmMain& editor = frmMain::instance();
     QStringList chain;
     QWidget* widget = editor.editJmeno;
     do {
@@ -974,7 +974,7 @@ void frmMainTest::cancelAfterALongerNameOfAnEarlierCycle() {
     Click(editor->cmdNew);
     Click(editor->cmdReset);
     QCOMPARE(QByteArray::fromStdString(Shared().TagText), QByteArray("^7") + Prompt.toLatin1());
-    QVERIFY(frmMain::IsOpen());
+    QVERIFY(frmMain::isOpen());
 }
 
 void frmMainTest::closingTheEditorEndsTheProgram() {
@@ -1009,13 +1009,13 @@ void frmMainTest::handOverKeepsTheProgramRunning() {
     // Plain clicks: a simulated mouse would run the queued steps below from inside this one.
     QTimer::singleShot(0, [] { WithEditor([](frmMain& editor) { editor.cmdReset->click(); }); });
     QTimer::singleShot(0, [&] {
-        runningAfterCancel = frmMain::IsOpen();
+        runningAfterCancel = frmMain::isOpen();
         WithEditor([](frmMain& editor) { editor.cmdLoad->click(); });
         WithEditor([](frmMain& editor) { editor.cmdSave->click(); });
     });
     QTimer::singleShot(0, [&] {
-        runningAfterSave = frmMain::IsOpen();
-        frmMain::CloseIfOpen();
+        runningAfterSave = frmMain::isOpen();
+        frmMain::closeIfOpen();
     });
 
     QCOMPARE(QCoreApplication::exec(), 0);
