@@ -13,7 +13,8 @@
 
 inline constexpr std::string_view NameEntryPrefix = "seta name \"";
 
-// Where the name entry stands in the text. Positions count from 1; 0 means not found.
+// Where the name entry stands in the text. Positions count from 1; 0 means not found. The
+// fields are named as the shared-state fields they fill.
 struct NameEntry {
     std::int32_t NamePos = 0; // first character of the prefix
     std::int32_t NameEnd = 0; // the first LF after the closing quote (right after it as the game

@@ -3,13 +3,14 @@
 
 #include <string_view>
 
-// The two games the program knows.
+// The two games the program knows. The first three fields fill the shared-state fields of the same
+// names.
 struct Game {
     const char* CfgFileName;
     const char* GameRegKey;
     const char* GameSubDir;         // appended to the install folder unchanged
-    const char* DisplayName;        // as messages name the game
-    const char* MultiplayerProgram; // the program that plays online and writes the config file
+    const char* displayName;        // as messages name the game
+    const char* multiplayerProgram; // the program that plays online and writes the config file
 };
 
 inline constexpr Game CallOfDuty{"config_mp.cfg", "Software\\Activision\\Call of Duty", "\\Main\\",

@@ -10,6 +10,8 @@
 // Texts that come from the game's file (CfgContent, RawName, TagText) are its bytes, one byte per
 // character; WindowTitle and CfgPath are in the host's 8-bit encoding (UTF-8 on Linux, the ANSI
 // code page on Windows).
+// Its fields are PascalCase, unlike other records': they are the names the windows' code is written
+// against. CycleFailed and SavedLeftBeyondRange, added beside them, follow suit.
 struct SharedState {
     bool QuitRequested = false; // a window was closed and the cycle must end
     bool CycleFailed = false;   // a cycle ended with an error message: the exit status says so

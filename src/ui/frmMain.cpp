@@ -336,12 +336,12 @@ void frmMain::cmdSave_Click() {
         return;
     }
     if (const Game* game = GameWithRegKey(state.GameRegKey);
-        game && RunsProgram(RunningCommandLines(), game->MultiplayerProgram)) {
+        game && RunsProgram(RunningCommandLines(), game->multiplayerProgram)) {
         // The game would write its own name over this one when it quits: nothing is written.
         ShowError(QStringLiteral("%1 is running. It writes its config file when it quits and would "
                                  "put the old name back: quit the game, then click Save to CFG "
                                  "again.")
-                      .arg(QLatin1String(game->DisplayName)));
+                      .arg(QLatin1String(game->displayName)));
         return;
     }
     const NameEntry entry{state.NamePos, state.NameEnd, state.RawName};
