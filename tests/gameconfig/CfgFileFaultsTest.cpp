@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "No space left on device"},
         SaveFault{"DiskFullHalfway",
                   [](Scene& s) {
-                      return PutOnSmallDisk(s, SmallDisk::RoomForOneAndAHalf(s.before.size()));
+                      return PutOnSmallDisk(s, SmallDisk::roomForOneAndAHalf(s.before.size()));
                   },
                   "No space left on device"},
         SaveFault{"DiskFullBeforeTheFirstByte",
@@ -166,7 +166,7 @@ class BetweenReadAndSaveTest : public testing::Test {
 protected:
     BetweenReadAndSaveTest() { WriteBytes(m_scene.cfg(), m_scene.before); }
 
-    std::optional<std::string> Save(const std::string& path) {
+    std::optional<std::string> save(const std::string& path) {
         const Outcome<NameEntry> entry = LocateNameEntry(m_scene.before);
         EXPECT_TRUE(entry.ok());
         m_content = m_scene.before;
@@ -175,10 +175,10 @@ protected:
             return failure->message;
         return std::nullopt;
     }
-    std::string NotWritten(const fs::path& path, const std::string& reason) const {
+    std::string notWritten(const fs::path& path, const std::string& reason) const {
         return "CFG file (" + path.string() + ") could not be written.\n" + reason;
     }
-    std::string Saved() const {
+    std::string saved() const {
         std::string after = m_scene.before;
         after.replace(after.find("^1Ro^7ok"), 8, NewTag);
         return after;
@@ -191,7 +191,7 @@ protected:
 TEST_F(BetweenReadAndSaveTest, FileReplacedByAFolder) {
     fs::remove(m_scene.cfg());
     fs::create_directory(m_scene.cfg());
-    EXPECT_EQ(Save(m_scene.cfg().string()), NotWritten(m_scene.cfg(), "Is a directory"));
+    EXPECT_EQ(save(m_scene.cfg().string()), notWritten(m_scene.cfg(), "Is a directory"));
     EXPECT_TRUE(fs::is_directory(m_scene.cfg()));
     EXPECT_TRUE(fs::is_empty(m_scene.cfg()));
     EXPECT_EQ(Listing(m_scene.folder), std::set<std::string>{"config_mp.cfg"});
@@ -204,11 +204,11 @@ TEST_F(BetweenReadAndSaveTest, ThroughALinkTheTargetChangesAndTheLinkStays) {
     fs::remove(m_scene.cfg());
     fs::create_symlink("../elsewhere/config_mp.cfg", m_scene.cfg());
 
-    EXPECT_EQ(Save(m_scene.cfg().string()), std::nullopt);
+    EXPECT_EQ(save(m_scene.cfg().string()), std::nullopt);
     EXPECT_TRUE(fs::is_symlink(m_scene.cfg()));
     EXPECT_EQ(fs::read_symlink(m_scene.cfg()), "../elsewhere/config_mp.cfg");
-    EXPECT_TRUE(ReadBytes(elsewhere) == Saved());
-    EXPECT_TRUE(m_content == Saved());
+    EXPECT_TRUE(ReadBytes(elsewhere) == saved());
+    EXPECT_TRUE(m_content == saved());
     EXPECT_EQ(Listing(elsewhere.parent_path()), std::set<std::string>{"config_mp.cfg"});
 }
 
@@ -219,7 +219,7 @@ TEST_F(BetweenReadAndSaveTest, LinkWhoseTargetFolderWasRemoved) {
     fs::create_symlink(elsewhere, m_scene.cfg());
     fs::remove_all(elsewhere.parent_path());
 
-    EXPECT_EQ(Save(m_scene.cfg().string()), NotWritten(m_scene.cfg(), "No such file or directory"));
+    EXPECT_EQ(save(m_scene.cfg().string()), notWritten(m_scene.cfg(), "No such file or directory"));
     EXPECT_TRUE(fs::is_symlink(m_scene.cfg()));
     EXPECT_EQ(fs::read_symlink(m_scene.cfg()), elsewhere);
     EXPECT_FALSE(fs::exists(elsewhere.parent_path()));
@@ -228,8 +228,8 @@ TEST_F(BetweenReadAndSaveTest, LinkWhoseTargetFolderWasRemoved) {
 
 TEST_F(BetweenReadAndSaveTest, FileRemovedButFolderKeptIsWrittenAnew) {
     fs::remove(m_scene.cfg());
-    EXPECT_EQ(Save(m_scene.cfg().string()), std::nullopt);
-    EXPECT_TRUE(ReadBytes(m_scene.cfg()) == Saved());
+    EXPECT_EQ(save(m_scene.cfg().string()), std::nullopt);
+    EXPECT_TRUE(ReadBytes(m_scene.cfg()) == saved());
     EXPECT_EQ(Listing(m_scene.folder), std::set<std::string>{"config_mp.cfg"});
 }
 
@@ -238,12 +238,12 @@ TEST_F(BetweenReadAndSaveTest, FileRewrittenSinceTheReadIsLeftAlone) {
     std::string oneByteOther = m_scene.before;
     oneByteOther[oneByteOther.size() / 3] ^= 1;
     const std::string rewrites[] = {
-        m_scene.before + "seta sensitivity \"3\"\n",         Saved(), oneByteOther,
+        m_scene.before + "seta sensitivity \"3\"\n",         saved(), oneByteOther,
         m_scene.before.substr(0, m_scene.before.size() - 1), "",
     };
     for (const std::string& rewritten : rewrites) {
         WriteBytes(m_scene.cfg(), rewritten);
-        EXPECT_EQ(Save(m_scene.cfg().string()), NotWritten(m_scene.cfg(), ChangedSinceRead));
+        EXPECT_EQ(save(m_scene.cfg().string()), notWritten(m_scene.cfg(), ChangedSinceRead));
         EXPECT_TRUE(ReadBytes(m_scene.cfg()) == rewritten) << rewritten.size();
         EXPECT_TRUE(m_content == m_scene.before);
         EXPECT_EQ(Listing(m_scene.folder), std::set<std::string>{"config_mp.cfg"});
@@ -257,7 +257,7 @@ TEST_F(BetweenReadAndSaveTest, FileWrittenDuringTheSaveIsLeftAlone) {
     const std::pair<std::function<void()>, std::string> cases[] = {
         {[&] { WriteBytes(cfg, m_scene.before + "\n"); }, m_scene.before + "\n"},
         {[&] { WriteBytes(other, m_scene.before), fs::rename(other, cfg); }, m_scene.before},
-        {[&] { fs::remove(cfg); }, Saved()},
+        {[&] { fs::remove(cfg); }, saved()},
     };
     for (const auto& [meanwhile, after] : cases) {
         WriteBytes(cfg, m_scene.before);
@@ -266,10 +266,10 @@ TEST_F(BetweenReadAndSaveTest, FileWrittenDuringTheSaveIsLeftAlone) {
                 meanwhile();
             return WriteVerdict{wanted, 0};
         });
-        const bool saved = after == Saved();
-        EXPECT_EQ(Save(cfg.string()),
-                  saved ? std::nullopt : std::optional(NotWritten(cfg, ChangedSinceRead)));
-        EXPECT_TRUE(ReadBytes(cfg) == after && m_content == (saved ? Saved() : m_scene.before));
+        const bool wasSaved = after == saved();
+        EXPECT_EQ(save(cfg.string()),
+                  wasSaved ? std::nullopt : std::optional(notWritten(cfg, ChangedSinceRead)));
+        EXPECT_TRUE(ReadBytes(cfg) == after && m_content == (wasSaved ? saved() : m_scene.before));
         EXPECT_EQ(Listing(m_scene.folder), std::set<std::string>{"config_mp.cfg"});
     }
 }

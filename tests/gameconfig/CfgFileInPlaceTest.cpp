@@ -63,16 +63,16 @@ const std::vector<TagCase> Tags = {
 
 class CfgFileInPlaceTest : public testing::TestWithParam<TagCase> {
 protected:
-    TempDir dir;
-    std::string path = (dir.path() / "config_mp.cfg").string();
-    std::string before = ConfigText(1 << 20);
+    TempDir m_dir;
+    std::string m_path = (m_dir.path() / "config_mp.cfg").string();
+    std::string m_before = ConfigText(1 << 20);
 
     // The file's text as the program holds it after start-up.
-    std::pair<std::string, NameEntry> Read() {
-        WriteBytes(path, before);
-        Outcome<std::string> read = ReadCfgFile(path);
-        EXPECT_TRUE(read);
-        std::string content = std::move(read).value();
+    std::pair<std::string, NameEntry> read() {
+        WriteBytes(m_path, m_before);
+        Outcome<std::string> text = ReadCfgFile(m_path);
+        EXPECT_TRUE(text);
+        std::string content = std::move(text).value();
         Outcome<NameEntry> entry = LocateNameEntry(content);
         EXPECT_TRUE(entry);
         return {std::move(content), entry.value()};
@@ -80,27 +80,27 @@ protected:
 };
 
 TEST_P(CfgFileInPlaceTest, TheSavedNameGoesIntoTheTextWhereItStands) {
-    auto [content, entry] = Read();
+    auto [content, entry] = read();
     const char* const buffer = content.data();
 
-    ASSERT_FALSE(SaveCfgFile(path, content, entry, GetParam().tag).has_value());
+    ASSERT_FALSE(SaveCfgFile(m_path, content, entry, GetParam().tag).has_value());
 
     EXPECT_EQ(content.data(), buffer) << "the text was copied";
-    EXPECT_EQ(content, WithName(before, GetParam().tag));
-    EXPECT_EQ(ReadBytes(path), content);
+    EXPECT_EQ(content, WithName(m_before, GetParam().tag));
+    EXPECT_EQ(ReadBytes(m_path), content);
 }
 
 TEST_P(CfgFileInPlaceTest, AFailedSaveTakesTheNewNameOutAgain) {
-    auto [content, entry] = Read();
+    auto [content, entry] = read();
     const ScopedWriteHook fullDisk([](std::size_t, std::size_t) {
         return WriteVerdict{0, ENOSPC};
     });
 
-    const MaybeFailure failure = SaveCfgFile(path, content, entry, GetParam().tag);
+    const MaybeFailure failure = SaveCfgFile(m_path, content, entry, GetParam().tag);
 
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(content, before);
-    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(content, m_before);
+    EXPECT_EQ(ReadBytes(m_path), m_before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tags, CfgFileInPlaceTest, testing::ValuesIn(Tags),

@@ -101,7 +101,7 @@ protected:
     std::string cfgPath() const { return cfg().string(); }
 
     // Writes `content` to the file and reads and locates it as Main does.
-    NameEntry Load(const std::string& content) {
+    NameEntry load(const std::string& content) {
         WriteBytes(cfg(), content);
         Outcome<std::string> read = ReadCfgFile(cfgPath());
         EXPECT_TRUE(read.ok());
@@ -129,7 +129,7 @@ class SaveCfgFileTest : public CfgFileTest, public testing::WithParamInterface<S
 
 TEST_P(SaveCfgFileTest, ReplacesOnlyTheValue) {
     const SaveCase& c = GetParam();
-    const NameEntry entry = Load(c.before);
+    const NameEntry entry = load(c.before);
     std::string content = c.before;
 
     ASSERT_FALSE(SaveCfgFile(cfgPath(), content, entry, c.tag).has_value());
@@ -174,7 +174,7 @@ class RefusedTagTest : public CfgFileTest, public testing::WithParamInterface<st
 
 TEST_P(RefusedTagTest, WritesNothing) {
     const std::string before = "seta name \"Rook\"\nbind x y\n";
-    const NameEntry entry = Load(before);
+    const NameEntry entry = load(before);
     std::string content = before;
 
     MaybeFailure failure = SaveCfgFile(cfgPath(), content, entry, GetParam());
@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(Table, RefusedTagTest,
 
 TEST_F(CfgFileTest, RefusesAnEntryThatDoesNotDescribeTheContent) {
     const std::string before = "seta name \"Rook\"\n";
-    const NameEntry stale = Load("// one more line\nseta name \"Rook\"\n");
+    const NameEntry stale = load("// one more line\nseta name \"Rook\"\n");
     std::string content = before;
     WriteBytes(cfg(), before);
 
@@ -203,7 +203,7 @@ TEST_F(CfgFileTest, RefusesAnEntryThatDoesNotDescribeTheContent) {
 
 TEST_F(CfgFileTest, FailedWriteKeepsFileAndContentAndSaysWhy) {
     const std::string before = "seta name \"Rook\"\n" + std::string(100000, 'x') + "\n";
-    const NameEntry entry = Load(before);
+    const NameEntry entry = load(before);
     std::string content = before;
     ScopedWriteHook diskFull([](std::size_t written, std::size_t wanted) {
         return written < 5000 ? WriteVerdict{std::min<std::size_t>(wanted, 5000 - written), 0}
@@ -220,7 +220,7 @@ TEST_F(CfgFileTest, FailedWriteKeepsFileAndContentAndSaysWhy) {
 
 TEST_F(CfgFileTest, FolderRemovedBeforeSaving) {
     const std::string before = "seta name \"Rook\"\n";
-    const NameEntry entry = Load(before);
+    const NameEntry entry = load(before);
     std::string content = before;
     fs::remove_all(m_dir.path());
 
@@ -278,50 +278,50 @@ public:
     explicit ConfigGenerator(std::uint32_t seed) : m_random(seed) {}
 
     // Random text: any byte, with line ends, quotes, carets and name lines thrown in often.
-    std::string Text(std::size_t maxLength) {
+    std::string text(std::size_t maxLength) {
         static const std::string pieces[] = {"\n",    "\r\n", "\"",  "^",    "^1",  "seta name \"",
                                              "seta ", "name", "\0"s, "\xff", "\x80"};
         std::string text;
-        const std::size_t length = Below(maxLength + 1);
+        const std::size_t length = below(maxLength + 1);
         while (text.size() < length) {
-            if (Below(4) == 0)
-                text += pieces[Below(std::size(pieces))];
+            if (below(4) == 0)
+                text += pieces[below(std::size(pieces))];
             else
-                text += static_cast<char>(Below(256));
+                text += static_cast<char>(below(256));
         }
         return text;
     }
 
     // Text without the prefix, ending a line, so that what follows it holds the first entry.
-    std::string TextWithoutEntry(std::size_t maxLength) {
-        std::string text = Text(maxLength);
-        for (std::size_t at; (at = text.find(NameEntryPrefix)) != std::string::npos;)
-            text.erase(at, 1);
-        return text + (Chance(2) ? "\n" : "\r");
+    std::string textWithoutEntry(std::size_t maxLength) {
+        std::string result = text(maxLength);
+        for (std::size_t at; (at = result.find(NameEntryPrefix)) != std::string::npos;)
+            result.erase(at, 1);
+        return result + (chance(2) ? "\n" : "\r");
     }
 
     // Neither the closing quote nor a line end.
-    std::string Value(std::size_t maxLength) {
-        std::string value = Text(maxLength);
+    std::string value(std::size_t maxLength) {
+        std::string value = text(maxLength);
         std::erase_if(value, [](char c) { return c == '\n' || c == '\r' || c == '"'; });
         return value;
     }
 
-    std::string Tag(std::size_t maxLength) {
+    std::string tag(std::size_t maxLength) {
         std::string tag;
-        const std::size_t length = Below(maxLength + 1);
+        const std::size_t length = below(maxLength + 1);
         while (tag.size() < length) {
-            const char c = static_cast<char>(32 + Below(224));
+            const char c = static_cast<char>(32 + below(224));
             if (c != '"')
                 tag += c;
         }
         return tag;
     }
 
-    bool Chance(unsigned oneIn) { return Below(oneIn) == 0; }
+    bool chance(unsigned oneIn) { return below(oneIn) == 0; }
 
 private:
-    std::size_t Below(std::size_t bound) {
+    std::size_t below(std::size_t bound) {
         return std::uniform_int_distribution<std::size_t>(0, bound - 1)(m_random);
     }
 
@@ -333,11 +333,11 @@ private:
 TEST_F(CfgFileTest, GeneratedFilesKeepEveryByteOutsideTheValue) {
     ConfigGenerator generate(20240611);
     for (int round = 0; round < 20000; ++round) {
-        const std::string head = generate.Chance(8) ? "" : generate.TextWithoutEntry(80);
-        const std::string lineEnd = generate.Chance(4) ? "\r\n" : "\n";
-        const std::string tail = generate.Chance(8) ? "" : generate.Text(80);
-        const std::string value = generate.Value(generate.Chance(50) ? 2000 : 30);
-        const std::string tag = generate.Tag(generate.Chance(50) ? 2000 : 40);
+        const std::string head = generate.chance(8) ? "" : generate.textWithoutEntry(80);
+        const std::string lineEnd = generate.chance(4) ? "\r\n" : "\n";
+        const std::string tail = generate.chance(8) ? "" : generate.text(80);
+        const std::string value = generate.value(generate.chance(50) ? 2000 : 30);
+        const std::string tag = generate.tag(generate.chance(50) ? 2000 : 40);
         const std::string prefix(NameEntryPrefix);
         const std::string before = head + prefix + value + "\"" + lineEnd + tail;
         const std::string after = head + prefix + tag + "\"" + lineEnd + tail;

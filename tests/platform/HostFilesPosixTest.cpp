@@ -123,13 +123,13 @@ using HostFilesPosixTest = HostFilesTest;
 // IsOrdinaryFile
 
 TEST_F(HostFilesPosixTest, LinksToFilesCountPipesDoNot) {
-    WriteBytes(At("file.cfg"), "x");
-    fs::create_directory(At("folder.cfg"));
-    fs::create_symlink("file.cfg", At("link.cfg"));
-    fs::create_symlink("link.cfg", At("link-to-link.cfg"));
-    fs::create_symlink("folder.cfg", At("link-to-folder.cfg"));
-    fs::create_symlink("missing.cfg", At("dangling.cfg"));
-    ASSERT_EQ(mkfifo(At("pipe.cfg").c_str(), 0600), 0);
+    WriteBytes(at("file.cfg"), "x");
+    fs::create_directory(at("folder.cfg"));
+    fs::create_symlink("file.cfg", at("link.cfg"));
+    fs::create_symlink("link.cfg", at("link-to-link.cfg"));
+    fs::create_symlink("folder.cfg", at("link-to-folder.cfg"));
+    fs::create_symlink("missing.cfg", at("dangling.cfg"));
+    ASSERT_EQ(mkfifo(at("pipe.cfg").c_str(), 0600), 0);
 
     const struct {
         const char* name;
@@ -139,32 +139,32 @@ TEST_F(HostFilesPosixTest, LinksToFilesCountPipesDoNot) {
         {"dangling.cfg", false}, {"pipe.cfg", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsOrdinaryFile(At(c.name).string()), c.found) << c.name;
+        EXPECT_EQ(IsOrdinaryFile(at(c.name).string()), c.found) << c.name;
 }
 
 // ---------------------------------------------------------------------------------------------
 // ReadWholeFile
 
 TEST_F(HostFilesPosixTest, ReadsThroughALink) {
-    WriteBytes(At("target.cfg"), "seta name \"x\"\r\n");
-    fs::create_symlink("target.cfg", At("link.cfg"));
-    Outcome<std::string> read = ReadWholeFile(At("link.cfg").string());
+    WriteBytes(at("target.cfg"), "seta name \"x\"\r\n");
+    fs::create_symlink("target.cfg", at("link.cfg"));
+    Outcome<std::string> read = ReadWholeFile(at("link.cfg").string());
     ASSERT_TRUE(read.ok());
     EXPECT_EQ(read.value(), "seta name \"x\"\r\n");
 }
 
 TEST_F(HostFilesPosixTest, PipeIsRefusedWithoutWaitingForAWriter) {
-    ASSERT_EQ(mkfifo(At("pipe.cfg").c_str(), 0600), 0);
-    Outcome<std::string> read = ReadWholeFile(At("pipe.cfg").string());
+    ASSERT_EQ(mkfifo(at("pipe.cfg").c_str(), 0600), 0);
+    Outcome<std::string> read = ReadWholeFile(at("pipe.cfg").string());
     ASSERT_FALSE(read.ok());
     EXPECT_EQ(read.failure().message, "Not an ordinary file");
 }
 
 TEST_F(HostFilesPosixTest, UnreadableFileGivesTheReason) {
-    WriteBytes(At("secret.cfg"), "x");
-    fs::permissions(At("secret.cfg"), fs::perms::none);
+    WriteBytes(at("secret.cfg"), "x");
+    fs::permissions(at("secret.cfg"), fs::perms::none);
     const std::string answer = RunUnprivileged([&] {
-        Outcome<std::string> read = ReadWholeFile(At("secret.cfg").string());
+        Outcome<std::string> read = ReadWholeFile(at("secret.cfg").string());
         return read ? "read" : read.failure().message;
     });
     EXPECT_EQ(answer, "Permission denied");
@@ -174,55 +174,55 @@ TEST_F(HostFilesPosixTest, UnreadableFileGivesTheReason) {
 // ReplaceWholeFile
 
 TEST_F(HostFilesPosixTest, LinkStaysAndItsTargetChanges) {
-    const fs::path elsewhere = At("elsewhere");
+    const fs::path elsewhere = at("elsewhere");
     WriteBytes(elsewhere / "real.cfg", "old");
-    fs::create_symlink("elsewhere/real.cfg", At("relative.cfg"));
-    fs::create_symlink(At("relative.cfg"), At("absolute-to-link.cfg"));
+    fs::create_symlink("elsewhere/real.cfg", at("relative.cfg"));
+    fs::create_symlink(at("relative.cfg"), at("absolute-to-link.cfg"));
 
     for (const char* link : {"relative.cfg", "absolute-to-link.cfg"}) {
         const std::string content = "new through "s + link;
-        EXPECT_EQ(Replace(At(link), content), "") << link;
-        EXPECT_TRUE(fs::is_symlink(At(link))) << link;
+        EXPECT_EQ(Replace(at(link), content), "") << link;
+        EXPECT_TRUE(fs::is_symlink(at(link))) << link;
         EXPECT_EQ(ReadBytes(elsewhere / "real.cfg"), content) << link;
     }
-    EXPECT_EQ(fs::read_symlink(At("relative.cfg")), "elsewhere/real.cfg");
+    EXPECT_EQ(fs::read_symlink(at("relative.cfg")), "elsewhere/real.cfg");
     EXPECT_EQ(Listing(elsewhere), std::set<std::string>{"real.cfg"});
     EXPECT_EQ(Listing(m_dir.path()),
               (std::set<std::string>{"elsewhere", "relative.cfg", "absolute-to-link.cfg"}));
 }
 
 TEST_F(HostFilesPosixTest, LinkLoopFails) {
-    fs::create_symlink("b.cfg", At("a.cfg"));
-    fs::create_symlink("a.cfg", At("b.cfg"));
-    EXPECT_EQ(Replace(At("a.cfg"), "x"), "Too many levels of symbolic links");
-    EXPECT_TRUE(fs::is_symlink(At("a.cfg")));
+    fs::create_symlink("b.cfg", at("a.cfg"));
+    fs::create_symlink("a.cfg", at("b.cfg"));
+    EXPECT_EQ(Replace(at("a.cfg"), "x"), "Too many levels of symbolic links");
+    EXPECT_TRUE(fs::is_symlink(at("a.cfg")));
 }
 
 TEST_F(HostFilesPosixTest, PipeIsNotReplaced) {
-    ASSERT_EQ(mkfifo(At("pipe.cfg").c_str(), 0600), 0);
-    EXPECT_EQ(Replace(At("pipe.cfg"), "new"), "Not an ordinary file");
-    EXPECT_TRUE(fs::is_fifo(At("pipe.cfg")));
+    ASSERT_EQ(mkfifo(at("pipe.cfg").c_str(), 0600), 0);
+    EXPECT_EQ(Replace(at("pipe.cfg"), "new"), "Not an ordinary file");
+    EXPECT_TRUE(fs::is_fifo(at("pipe.cfg")));
     EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"pipe.cfg"});
 }
 
 TEST_F(HostFilesPosixTest, PermissionBitsAreKept) {
     for (const mode_t mode : {0600, 0640, 0604, 0666, 0751, 02644}) {
-        WriteBytes(At("file.cfg"), "old");
-        ASSERT_EQ(chmod(At("file.cfg").c_str(), mode), 0);
-        EXPECT_EQ(Replace(At("file.cfg"), "new"), "");
-        EXPECT_EQ(ModeOf(At("file.cfg")), mode) << std::oct << mode;
-        fs::remove(At("file.cfg"));
+        WriteBytes(at("file.cfg"), "old");
+        ASSERT_EQ(chmod(at("file.cfg").c_str(), mode), 0);
+        EXPECT_EQ(Replace(at("file.cfg"), "new"), "");
+        EXPECT_EQ(ModeOf(at("file.cfg")), mode) << std::oct << mode;
+        fs::remove(at("file.cfg"));
     }
 }
 
 TEST_F(HostFilesPosixTest, OwnerIsKeptWherePermitted) {
     if (geteuid() != 0)
         GTEST_SKIP() << "only root may give a file to another owner";
-    WriteBytes(At("file.cfg"), "old");
-    ASSERT_EQ(chown(At("file.cfg").c_str(), Nobody, Nobody), 0);
-    EXPECT_EQ(Replace(At("file.cfg"), "new"), "");
+    WriteBytes(at("file.cfg"), "old");
+    ASSERT_EQ(chown(at("file.cfg").c_str(), Nobody, Nobody), 0);
+    EXPECT_EQ(Replace(at("file.cfg"), "new"), "");
     struct stat info {};
-    ASSERT_EQ(stat(At("file.cfg").c_str(), &info), 0);
+    ASSERT_EQ(stat(at("file.cfg").c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, Nobody);
     EXPECT_EQ(info.st_gid, Nobody);
 }
@@ -234,24 +234,24 @@ TEST_F(HostFilesPosixTest, GroupIsKeptByAMemberWhoMayNotKeepTheOwner) {
         GTEST_SKIP() << "only root may make a file that belongs to another user and group";
     fs::permissions(m_dir.path(), fs::perms::all);
     for (const mode_t mode : {0664, 0660, 02664}) {
-        WriteBytes(At("file.cfg"), "old");
-        if (chown(At("file.cfg").c_str(), 0, Games) != 0)
+        WriteBytes(at("file.cfg"), "old");
+        if (chown(at("file.cfg").c_str(), 0, Games) != 0)
             GTEST_SKIP() << "the file could not be given to group " << Games << ": "
                          << std::strerror(errno);
-        ASSERT_EQ(chmod(At("file.cfg").c_str(), mode), 0);
+        ASSERT_EQ(chmod(at("file.cfg").c_str(), mode), 0);
 
         const std::string answer =
-            RunUnprivileged([&] { return Replace(At("file.cfg"), "new"); }, {Games});
+            RunUnprivileged([&] { return Replace(at("file.cfg"), "new"); }, {Games});
         if (answer == StillPrivileged)
             GTEST_SKIP() << "no process here may take the groups of another user";
         EXPECT_EQ(answer, "") << std::oct << mode;
         struct stat info {};
-        ASSERT_EQ(stat(At("file.cfg").c_str(), &info), 0);
+        ASSERT_EQ(stat(at("file.cfg").c_str(), &info), 0);
         EXPECT_EQ(info.st_uid, Nobody) << std::oct << mode;
         EXPECT_EQ(info.st_gid, Games) << std::oct << mode;
         EXPECT_EQ(info.st_mode & 07777, mode) << std::oct << mode;
-        EXPECT_EQ(ReadBytes(At("file.cfg")), "new") << std::oct << mode;
-        fs::remove(At("file.cfg"));
+        EXPECT_EQ(ReadBytes(at("file.cfg")), "new") << std::oct << mode;
+        fs::remove(at("file.cfg"));
     }
 }
 
@@ -265,22 +265,22 @@ TEST_F(HostFilesPosixTest, GroupRightsGoWithAGroupThatCannotBeKept) {
         mode_t before, after;
     } cases[] = {{0666, 0606}, {0676, 0606}, {02666, 0606}, {0606, 0606}}; // others may write
     for (const auto& c : cases) {
-        WriteBytes(At("file.cfg"), "old");
-        if (chown(At("file.cfg").c_str(), 0, Games) != 0)
+        WriteBytes(at("file.cfg"), "old");
+        if (chown(at("file.cfg").c_str(), 0, Games) != 0)
             GTEST_SKIP() << "the file could not be given to group " << Games << ": "
                          << std::strerror(errno);
-        ASSERT_EQ(chmod(At("file.cfg").c_str(), c.before), 0);
+        ASSERT_EQ(chmod(at("file.cfg").c_str(), c.before), 0);
 
-        const std::string answer = RunUnprivileged([&] { return Replace(At("file.cfg"), "new"); });
+        const std::string answer = RunUnprivileged([&] { return Replace(at("file.cfg"), "new"); });
         if (answer == StillPrivileged)
             GTEST_SKIP() << "no process here may give up root's rights";
         EXPECT_EQ(answer, "") << std::oct << c.before;
         struct stat info {};
-        ASSERT_EQ(stat(At("file.cfg").c_str(), &info), 0);
+        ASSERT_EQ(stat(at("file.cfg").c_str(), &info), 0);
         EXPECT_NE(info.st_gid, Games) << std::oct << c.before;
         EXPECT_EQ(info.st_mode & 07777, c.after) << std::oct << c.before;
-        EXPECT_EQ(ReadBytes(At("file.cfg")), "new") << std::oct << c.before;
-        fs::remove(At("file.cfg"));
+        EXPECT_EQ(ReadBytes(at("file.cfg")), "new") << std::oct << c.before;
+        fs::remove(at("file.cfg"));
     }
 }
 
@@ -291,10 +291,10 @@ TEST_F(HostFilesPosixTest, GroupRightsGoWithAGroupThatCannotBeKept) {
 TEST_F(HostFilesPosixTest, ExtendedAttributesAndAccessListAreKept) {
     const std::string dump = "getfattr --absolute-names -d -m - -e hex";
     for (const char* folder : {"default", "both", "list"}) {
-        const fs::path file = At(folder) / "file.cfg";
+        const fs::path file = at(folder) / "file.cfg";
         WriteBytes(file, "old");
         if (!Tool("setfattr -n user.note -v kept", file) ||
-            (folder != "list"s && !Tool("setfacl -d -m u:65534:rw", At(folder))) ||
+            (folder != "list"s && !Tool("setfacl -d -m u:65534:rw", at(folder))) ||
             (folder != "default"s && !Tool("setfacl -m u:65534:rw", file)))
             GTEST_SKIP() << "the file system here keeps no extended attributes or lists";
         const std::optional<std::string> before = Tool(dump, file);
@@ -304,23 +304,23 @@ TEST_F(HostFilesPosixTest, ExtendedAttributesAndAccessListAreKept) {
         EXPECT_EQ(ModeOf(file), mode) << folder;
     }
     const std::string answer =
-        RunInChild(EnterUserNamespace, [&] { return Replace(At("list") / "file.cfg", "newer"); });
+        RunInChild(EnterUserNamespace, [&] { return Replace(at("list") / "file.cfg", "newer"); });
     if (answer == NotAllowedHere)
         GTEST_SKIP() << answer;
     EXPECT_EQ(answer, "Invalid argument");
-    EXPECT_EQ(ReadBytes(At("list") / "file.cfg"), "new");
-    EXPECT_EQ(Listing(At("list")), std::set<std::string>{"file.cfg"});
+    EXPECT_EQ(ReadBytes(at("list") / "file.cfg"), "new");
+    EXPECT_EQ(Listing(at("list")), std::set<std::string>{"file.cfg"});
 }
 
 // A save killed halfway leaves nothing where the new file is unnamed until complete. Where it is
 // named from the start, the leftover goes at the next save once a minute old; nothing else does.
 TEST_F(HostFilesPosixTest, KilledSaveLeavesNothingBehind) {
-    fs::create_directory(At(".file.cfg.tintwell-1"));
+    fs::create_directory(at(".file.cfg.tintwell-1"));
     for (const char* name : {"file.cfg", ".file.cfg.tintwell-2", ".file.cfg.tintwell-3x",
                              ".other.cfg.tintwell-4", "file.cfg.tintwell-5"})
-        WriteBytes(At(name), "old");
-    if (chown(At(".file.cfg.tintwell-2").c_str(), Nobody, Nobody) != 0) // another user's
-        fs::remove(At(".file.cfg.tintwell-2"));
+        WriteBytes(at(name), "old");
+    if (chown(at(".file.cfg.tintwell-2").c_str(), Nobody, Nobody) != 0) // another user's
+        fs::remove(at(".file.cfg.tintwell-2"));
     std::set<std::string> kept = Listing(m_dir.path());
     for (const bool named : {false, true}) {
         const std::string answer =
@@ -331,32 +331,32 @@ TEST_F(HostFilesPosixTest, KilledSaveLeavesNothingBehind) {
                                    _exit(0);
                                return WriteVerdict{wanted / 2, 0};
                            });
-                           return Replace(At("file.cfg"), "new") + " (not killed)";
+                           return Replace(at("file.cfg"), "new") + " (not killed)";
                        });
         if (answer == NotAllowedHere)
             GTEST_SKIP() << answer;
         EXPECT_EQ(answer, "");
-        EXPECT_EQ(ReadBytes(At("file.cfg")), "old");
+        EXPECT_EQ(ReadBytes(at("file.cfg")), "old");
         EXPECT_EQ(Listing(m_dir.path()).size(), kept.size() + named);
     }
     for (const std::string& name : Listing(m_dir.path()))
-        MakeOld(At(name));
-    WriteBytes(At(".file.cfg.tintwell-6"), "a save still running");
+        MakeOld(at(name));
+    WriteBytes(at(".file.cfg.tintwell-6"), "a save still running");
     kept.insert(".file.cfg.tintwell-6");
-    EXPECT_EQ(Replace(At("file.cfg"), "new"), "");
+    EXPECT_EQ(Replace(at("file.cfg"), "new"), "");
     EXPECT_EQ(Listing(m_dir.path()), kept);
 }
 
 TEST_F(HostFilesPosixTest, QuotaExceededLeavesTheOldFile) {
-    WriteBytes(At("file.cfg"), "old");
+    WriteBytes(at("file.cfg"), "old");
     ScopedWriteHook quota([](std::size_t, std::size_t) { return WriteVerdict{0, EDQUOT}; });
-    EXPECT_EQ(Replace(At("file.cfg"), "new"), "Disk quota exceeded");
-    EXPECT_EQ(ReadBytes(At("file.cfg")), "old");
+    EXPECT_EQ(Replace(at("file.cfg"), "new"), "Disk quota exceeded");
+    EXPECT_EQ(ReadBytes(at("file.cfg")), "old");
     EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
 }
 
 TEST_F(HostFilesPosixTest, InterruptedWritesAreCompleted) {
-    WriteBytes(At("file.cfg"), "old");
+    WriteBytes(at("file.cfg"), "old");
     const std::string bytes = RandomBytes(30000, 3);
     int calls = 0;
     ScopedWriteHook interrupted([&](std::size_t, std::size_t wanted) {
@@ -365,8 +365,8 @@ TEST_F(HostFilesPosixTest, InterruptedWritesAreCompleted) {
             return WriteVerdict{0, EINTR};
         return WriteVerdict{std::min<std::size_t>(wanted, 7), 0};
     });
-    EXPECT_EQ(Replace(At("file.cfg"), bytes), "");
-    EXPECT_TRUE(ReadBytes(At("file.cfg")) == bytes);
+    EXPECT_EQ(Replace(at("file.cfg"), bytes), "");
+    EXPECT_TRUE(ReadBytes(at("file.cfg")) == bytes);
     EXPECT_GT(calls, 4000);
 }
 
@@ -374,25 +374,25 @@ TEST_F(HostFilesPosixTest, InterruptedWritesAreCompleted) {
 // as it would be when written in place.
 TEST_F(HostFilesPosixTest, ReadOnlyFileIsRefused) {
     fs::permissions(m_dir.path(), fs::perms::all);
-    WriteBytes(At("file.cfg"), "old");
-    fs::permissions(At("file.cfg"),
+    WriteBytes(at("file.cfg"), "old");
+    fs::permissions(at("file.cfg"),
                     fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_EQ(RunUnprivileged([&] { return Replace(At("file.cfg"), "new"); }), "Permission denied");
-    EXPECT_EQ(ReadBytes(At("file.cfg")), "old");
+    EXPECT_EQ(RunUnprivileged([&] { return Replace(at("file.cfg"), "new"); }), "Permission denied");
+    EXPECT_EQ(ReadBytes(at("file.cfg")), "old");
     EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
 }
 
 TEST_F(HostFilesPosixTest, ReadOnlyFolderIsRefused) {
-    WriteBytes(At("file.cfg"), "old");
-    fs::permissions(At("file.cfg"), fs::perms::all);
+    WriteBytes(at("file.cfg"), "old");
+    fs::permissions(at("file.cfg"), fs::perms::all);
     fs::permissions(m_dir.path(),
                     fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                         fs::perms::others_read | fs::perms::others_exec,
                     fs::perm_options::replace);
     if (geteuid() != 0)
         fs::permissions(m_dir.path(), fs::perms::owner_write, fs::perm_options::remove);
-    EXPECT_EQ(RunUnprivileged([&] { return Replace(At("file.cfg"), "new"); }), "Permission denied");
-    EXPECT_EQ(ReadBytes(At("file.cfg")), "old");
+    EXPECT_EQ(RunUnprivileged([&] { return Replace(at("file.cfg"), "new"); }), "Permission denied");
+    EXPECT_EQ(ReadBytes(at("file.cfg")), "old");
     EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
 }
 

@@ -13,20 +13,20 @@ namespace fs = std::filesystem;
 namespace {
 
 TEST_F(HostFilesTest, OrdinaryFilesAreFoundAndNothingElse) {
-    WriteBytes(At("file.cfg"), "x");
-    WriteBytes(At("empty.cfg"), "");
-    fs::create_directory(At("folder.cfg"));
+    WriteBytes(at("file.cfg"), "x");
+    WriteBytes(at("empty.cfg"), "");
+    fs::create_directory(at("folder.cfg"));
 
     const struct {
         std::string path;
         bool found;
     } cases[] = {
-        {At("file.cfg").string(), true},
-        {At("empty.cfg").string(), true},
-        {At("folder.cfg").string(), false},
-        {At("missing.cfg").string(), false},
-        {At("missing/file.cfg").string(), false},
-        {At("file.cfg").string() + "\0.txt"s, false},
+        {at("file.cfg").string(), true},
+        {at("empty.cfg").string(), true},
+        {at("folder.cfg").string(), false},
+        {at("missing.cfg").string(), false},
+        {at("missing/file.cfg").string(), false},
+        {at("file.cfg").string() + "\0.txt"s, false},
         {"", false},
     };
     for (const auto& c : cases)
@@ -40,8 +40,8 @@ TEST_F(HostFilesTest, ReadsFilesOfAnySize) {
     for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{65536},
                                    std::size_t{65537}, std::size_t{64} << 20}) {
         const std::string bytes = RandomBytes(size, static_cast<std::uint32_t>(size));
-        WriteBytes(At("file.cfg"), bytes);
-        Outcome<std::string> read = ReadWholeFile(At("file.cfg").string());
+        WriteBytes(at("file.cfg"), bytes);
+        Outcome<std::string> read = ReadWholeFile(at("file.cfg").string());
         ASSERT_TRUE(read.ok()) << size;
         EXPECT_TRUE(read.value() == bytes) << size; // no dump of 64 MiB on failure
     }
@@ -50,33 +50,33 @@ TEST_F(HostFilesTest, ReadsFilesOfAnySize) {
 // Line ends, a Ctrl-Z (the end of a file in text mode) and NULs come back as they are.
 TEST_F(HostFilesTest, ReadsBytesUntranslated) {
     const std::string bytes = "seta name \"x\"\r\n\n\r\x1a\0tail\x1a"s;
-    WriteBytes(At("file.cfg"), bytes);
-    Outcome<std::string> read = ReadWholeFile(At("file.cfg").string());
+    WriteBytes(at("file.cfg"), bytes);
+    Outcome<std::string> read = ReadWholeFile(at("file.cfg").string());
     ASSERT_TRUE(read.ok());
     EXPECT_EQ(read.value(), bytes);
 }
 
 TEST_F(HostFilesTest, ReadFailuresGiveTheReason) {
-    fs::create_directory(At("folder.cfg"));
-    WriteBytes(At("big.cfg"), "12345");
+    fs::create_directory(at("folder.cfg"));
+    WriteBytes(at("big.cfg"), "12345");
 
     const struct {
         std::string path;
         std::size_t maxBytes;
         std::string reason;
     } cases[] = {
-        {At("missing.cfg").string(), SIZE_MAX, reason::FileNotFound()},
-        {At("missing/file.cfg").string(), SIZE_MAX, reason::FolderNotFound()},
-        {At("folder.cfg").string(), SIZE_MAX, reason::IsAFolder()},
-        {At("big.cfg").string(), 4, reason::FileTooLarge()},
-        {At("big.cfg").string() + "\0"s, SIZE_MAX, reason::FileNotFound()},
+        {at("missing.cfg").string(), SIZE_MAX, reason::FileNotFound()},
+        {at("missing/file.cfg").string(), SIZE_MAX, reason::FolderNotFound()},
+        {at("folder.cfg").string(), SIZE_MAX, reason::IsAFolder()},
+        {at("big.cfg").string(), 4, reason::FileTooLarge()},
+        {at("big.cfg").string() + "\0"s, SIZE_MAX, reason::FileNotFound()},
     };
     for (const auto& c : cases) {
         Outcome<std::string> read = ReadWholeFile(c.path, c.maxBytes);
         ASSERT_FALSE(read.ok()) << c.path;
         EXPECT_EQ(read.failure().message, c.reason) << c.path;
     }
-    EXPECT_TRUE(ReadWholeFile(At("big.cfg").string(), 5).ok()) << "the limit itself is allowed";
+    EXPECT_TRUE(ReadWholeFile(at("big.cfg").string(), 5).ok()) << "the limit itself is allowed";
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -103,17 +103,17 @@ TEST_F(HostFilesTest, FileHoldsComparesEveryByte) {
         {"empty", "", false},
     };
     for (const auto& c : cases) {
-        WriteBytes(At("file.cfg"), c.onDisk);
-        EXPECT_EQ(FileHolds(At("file.cfg").string(), bytes).value().same, c.same) << c.label;
+        WriteBytes(at("file.cfg"), c.onDisk);
+        EXPECT_EQ(FileHolds(at("file.cfg").string(), bytes).value().same, c.same) << c.label;
     }
-    WriteBytes(At("empty.cfg"), "");
-    EXPECT_TRUE(FileHolds(At("empty.cfg").string(), "").value().same);
+    WriteBytes(at("empty.cfg"), "");
+    EXPECT_TRUE(FileHolds(at("empty.cfg").string(), "").value().same);
 }
 
 TEST_F(HostFilesTest, FileHoldsNothingItCannotRead) {
-    fs::create_directory(At("folder.cfg"));
-    for (const std::string& path : {At("missing.cfg").string(), At("folder.cfg").string(),
-                                    At("missing/file.cfg").string(), ""s})
+    fs::create_directory(at("folder.cfg"));
+    for (const std::string& path : {at("missing.cfg").string(), at("folder.cfg").string(),
+                                    at("missing/file.cfg").string(), ""s})
         EXPECT_FALSE(FileHolds(path, "").has_value()) << path;
 }
 
@@ -121,19 +121,19 @@ TEST_F(HostFilesTest, FileHoldsNothingItCannotRead) {
 // ReplaceWholeFile
 
 TEST_F(HostFilesTest, ReplacesEveryByteAndLeavesNoTemporaryFile) {
-    WriteBytes(At("file.cfg"), "old content that is longer than the new one\n");
+    WriteBytes(at("file.cfg"), "old content that is longer than the new one\n");
     const std::string bytes = RandomBytes(100000, 7) + "\r\n\n\x1a\0"s;
-    EXPECT_EQ(Replace(At("file.cfg"), bytes), "");
-    EXPECT_TRUE(ReadBytes(At("file.cfg")) == bytes);
+    EXPECT_EQ(Replace(at("file.cfg"), bytes), "");
+    EXPECT_TRUE(ReadBytes(at("file.cfg")) == bytes);
     EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
 
-    EXPECT_EQ(Replace(At("file.cfg"), ""), "");
-    EXPECT_EQ(ReadBytes(At("file.cfg")), "");
+    EXPECT_EQ(Replace(at("file.cfg"), ""), "");
+    EXPECT_EQ(ReadBytes(at("file.cfg")), "");
 }
 
 TEST_F(HostFilesTest, RemovedFileIsCreatedAgain) {
-    EXPECT_EQ(Replace(At("file.cfg"), "new"), "");
-    EXPECT_EQ(ReadBytes(At("file.cfg")), "new");
+    EXPECT_EQ(Replace(at("file.cfg"), "new"), "");
+    EXPECT_EQ(ReadBytes(at("file.cfg")), "new");
     EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
 }
 
@@ -151,64 +151,64 @@ TEST_F(HostFilesTest, FailedWriteLeavesTheOldFile) {
         {"i/o error at the end", 99999, EIO, "Input/output error"},
     };
     for (const auto& c : cases) {
-        WriteBytes(At("file.cfg"), old);
+        WriteBytes(at("file.cfg"), old);
         ScopedWriteHook fault([&](std::size_t written, std::size_t wanted) {
             if (written >= c.failAt)
                 return WriteVerdict{0, c.error};
             return WriteVerdict{std::min(wanted, c.failAt - written), 0};
         });
-        EXPECT_EQ(Replace(At("file.cfg"), RandomBytes(100000, 2)), c.reason) << c.label;
-        EXPECT_TRUE(ReadBytes(At("file.cfg")) == old) << c.label;
+        EXPECT_EQ(Replace(at("file.cfg"), RandomBytes(100000, 2)), c.reason) << c.label;
+        EXPECT_TRUE(ReadBytes(at("file.cfg")) == old) << c.label;
         EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"}) << c.label;
     }
 }
 
 TEST_F(HostFilesTest, ShortWritesAreCompleted) {
-    WriteBytes(At("file.cfg"), "old");
+    WriteBytes(at("file.cfg"), "old");
     const std::string bytes = RandomBytes(30000, 3);
     int calls = 0;
     ScopedWriteHook shortWrites([&](std::size_t, std::size_t wanted) {
         ++calls;
         return WriteVerdict{std::min<std::size_t>(wanted, 7), 0};
     });
-    EXPECT_EQ(Replace(At("file.cfg"), bytes), "");
-    EXPECT_TRUE(ReadBytes(At("file.cfg")) == bytes);
+    EXPECT_EQ(Replace(at("file.cfg"), bytes), "");
+    EXPECT_TRUE(ReadBytes(at("file.cfg")) == bytes);
     EXPECT_GE(calls, 30000 / 7);
 }
 
 TEST_F(HostFilesTest, WriteThatMakesNoProgressFailsInsteadOfSpinning) {
-    WriteBytes(At("file.cfg"), "old");
+    WriteBytes(at("file.cfg"), "old");
     ScopedWriteHook stuck([](std::size_t, std::size_t) { return WriteVerdict{0, 0}; });
-    EXPECT_EQ(Replace(At("file.cfg"), "new"), reason::WriteStalled());
-    EXPECT_EQ(ReadBytes(At("file.cfg")), "old");
+    EXPECT_EQ(Replace(at("file.cfg"), "new"), reason::WriteStalled());
+    EXPECT_EQ(ReadBytes(at("file.cfg")), "old");
     EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
 }
 
 TEST_F(HostFilesTest, HookEndsWithItsScope) {
-    WriteBytes(At("file.cfg"), "old");
+    WriteBytes(at("file.cfg"), "old");
     {
         ScopedWriteHook fault([](std::size_t, std::size_t) { return WriteVerdict{0, ENOSPC}; });
-        EXPECT_NE(Replace(At("file.cfg"), "new"), "");
+        EXPECT_NE(Replace(at("file.cfg"), "new"), "");
     }
-    EXPECT_EQ(Replace(At("file.cfg"), "new"), "");
-    EXPECT_EQ(ReadBytes(At("file.cfg")), "new");
+    EXPECT_EQ(Replace(at("file.cfg"), "new"), "");
+    EXPECT_EQ(ReadBytes(at("file.cfg")), "new");
 }
 
 TEST_F(HostFilesTest, ReplaceFailuresGiveTheReason) {
-    fs::create_directory(At("folder.cfg"));
+    fs::create_directory(at("folder.cfg"));
 
     const struct {
         std::string path;
         std::string reason;
     } cases[] = {
-        {At("gone/file.cfg").string(), reason::FolderNotFound()},
-        {At("folder.cfg").string(), reason::IsAFolder()},
-        {At("file.cfg").string() + "\0"s, reason::FileNotFound()},
+        {at("gone/file.cfg").string(), reason::FolderNotFound()},
+        {at("folder.cfg").string(), reason::IsAFolder()},
+        {at("file.cfg").string() + "\0"s, reason::FileNotFound()},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Replace(c.path, "new"), c.reason) << c.path;
-    EXPECT_TRUE(fs::is_directory(At("folder.cfg")));
-    EXPECT_TRUE(fs::is_empty(At("folder.cfg")));
+    EXPECT_TRUE(fs::is_directory(at("folder.cfg")));
+    EXPECT_TRUE(fs::is_empty(at("folder.cfg")));
     EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"folder.cfg"});
 }
 

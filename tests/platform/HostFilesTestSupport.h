@@ -22,7 +22,7 @@ inline std::string Replace(const std::filesystem::path& path, std::string_view c
 
 class HostFilesTest : public testing::Test {
 protected:
-    std::filesystem::path At(const std::string& name) const { return m_dir.path() / name; }
+    std::filesystem::path at(const std::string& name) const { return m_dir.path() / name; }
 
     TempDir m_dir;
 };

@@ -68,16 +68,16 @@ TEST_F(HostFilesWindowsTest, HiddenSystemAndReadOnlyFilesAreFound) {
         {"all.cfg", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY},
     };
     for (const auto& c : cases) {
-        WriteBytes(At(c.name), "x");
-        ScopedAttributes attributes(At(c.name), c.attributes);
-        EXPECT_TRUE(IsOrdinaryFile(At(c.name).string())) << c.name;
+        WriteBytes(at(c.name), "x");
+        ScopedAttributes attributes(at(c.name), c.attributes);
+        EXPECT_TRUE(IsOrdinaryFile(at(c.name).string())) << c.name;
     }
 }
 
 // A device name reads as a file name but is none; reading it must not hang or succeed, and
 // saving to it must not pretend to have saved.
 TEST_F(HostFilesWindowsTest, DevicesAreNotFiles) {
-    const std::string nul = At("NUL").string();
+    const std::string nul = at("NUL").string();
     EXPECT_FALSE(IsOrdinaryFile(nul));
     Outcome<std::string> read = ReadWholeFile(nul);
     ASSERT_FALSE(read.ok());
@@ -85,7 +85,7 @@ TEST_F(HostFilesWindowsTest, DevicesAreNotFiles) {
     EXPECT_EQ(Replace(nul, "new"), "Not an ordinary file");
 
     // The console: what the system says depends on whether there is one; it is never a file.
-    const std::string console = At("con").string();
+    const std::string console = at("con").string();
     EXPECT_FALSE(IsOrdinaryFile(console));
     EXPECT_FALSE(ReadWholeFile(console).ok());
     EXPECT_NE(Replace(console, "new"), "");
@@ -109,10 +109,10 @@ private:
 // A path that is not fully qualified comes from a registry value that names no install folder;
 // it must not reach a file in whatever folder or drive the program was started from.
 TEST_F(HostFilesWindowsTest, PathsThatAreNotFullyQualifiedNameNoFile) {
-    WriteBytes(At("Main/config_mp.cfg"), "seta name \"x\"\n");
+    WriteBytes(at("Main/config_mp.cfg"), "seta name \"x\"\n");
     ScopedCurrentFolder inTheTemporaryFolder(m_dir.path());
-    const std::string belowRoot = At("Main\\config_mp.cfg").string().substr(2); // "\users\..."
-    const std::string driveRelative = At("").string().substr(0, 2) + "Main\\config_mp.cfg";
+    const std::string belowRoot = at("Main\\config_mp.cfg").string().substr(2); // "\users\..."
+    const std::string driveRelative = at("").string().substr(0, 2) + "Main\\config_mp.cfg";
     for (const std::string& path :
          {std::string("Main\\config_mp.cfg"), std::string("Main/new.cfg"),
           std::string(".\\Main\\config_mp.cfg"), belowRoot, driveRelative}) {
@@ -122,29 +122,29 @@ TEST_F(HostFilesWindowsTest, PathsThatAreNotFullyQualifiedNameNoFile) {
         EXPECT_EQ(read.failure().message, reason::FileNotFound()) << path;
         EXPECT_EQ(Replace(path, "new"), reason::FileNotFound()) << path;
     }
-    EXPECT_EQ(ReadBytes(At("Main/config_mp.cfg")), "seta name \"x\"\n");
-    EXPECT_EQ(Listing(At("Main")), std::set<std::string>{"config_mp.cfg"});
-    EXPECT_TRUE(IsOrdinaryFile(At("Main\\config_mp.cfg").string())) << "the full path is fine";
+    EXPECT_EQ(ReadBytes(at("Main/config_mp.cfg")), "seta name \"x\"\n");
+    EXPECT_EQ(Listing(at("Main")), std::set<std::string>{"config_mp.cfg"});
+    EXPECT_TRUE(IsOrdinaryFile(at("Main\\config_mp.cfg").string())) << "the full path is fine";
 }
 
 // The new content arrives as a new file renamed into place: the old file is never truncated
 // and rewritten, so there is no moment at which it is half written.
 TEST_F(HostFilesWindowsTest, ReplacesByRenamingANewFileIntoPlace) {
-    WriteBytes(At("file.cfg"), "old");
-    const ULONGLONG before = FileIndex(At("file.cfg"));
-    EXPECT_EQ(Replace(At("file.cfg"), "seta name \"new\"\n"), "");
-    EXPECT_EQ(ReadBytes(At("file.cfg")), "seta name \"new\"\n") << "no CR before the LF";
-    EXPECT_NE(FileIndex(At("file.cfg")), before);
+    WriteBytes(at("file.cfg"), "old");
+    const ULONGLONG before = FileIndex(at("file.cfg"));
+    EXPECT_EQ(Replace(at("file.cfg"), "seta name \"new\"\n"), "");
+    EXPECT_EQ(ReadBytes(at("file.cfg")), "seta name \"new\"\n") << "no CR before the LF";
+    EXPECT_NE(FileIndex(at("file.cfg")), before);
     EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
 }
 
 // Read-only, and found though hidden and system: refused.
 TEST_F(HostFilesWindowsTest, ReadOnlyFileIsRefused) {
-    WriteBytes(At("file.cfg"), "old");
-    ScopedAttributes readOnly(At("file.cfg"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+    WriteBytes(at("file.cfg"), "old");
+    ScopedAttributes readOnly(at("file.cfg"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                                   FILE_ATTRIBUTE_SYSTEM);
-    EXPECT_EQ(Replace(At("file.cfg"), "new"), reason::AccessDenied());
-    EXPECT_EQ(ReadBytes(At("file.cfg")), "old");
+    EXPECT_EQ(Replace(at("file.cfg"), "new"), reason::AccessDenied());
+    EXPECT_EQ(ReadBytes(at("file.cfg")), "old");
     EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
 }
 
@@ -153,11 +153,11 @@ TEST_F(HostFilesWindowsTest, ReadOnlyFileIsRefused) {
 TEST_F(HostFilesWindowsTest, AttributesAreKept) {
     for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM},
                                    DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
-        WriteBytes(At("file.cfg"), "old");
-        ScopedAttributes marked(At("file.cfg"), attributes);
-        EXPECT_EQ(Replace(At("file.cfg"), "new"), "") << attributes;
-        EXPECT_EQ(ReadBytes(At("file.cfg")), "new") << attributes;
-        const DWORD now = GetFileAttributesA(At("file.cfg").string().c_str());
+        WriteBytes(at("file.cfg"), "old");
+        ScopedAttributes marked(at("file.cfg"), attributes);
+        EXPECT_EQ(Replace(at("file.cfg"), "new"), "") << attributes;
+        EXPECT_EQ(ReadBytes(at("file.cfg")), "new") << attributes;
+        const DWORD now = GetFileAttributesA(at("file.cfg").string().c_str());
         EXPECT_EQ(now & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), attributes);
         EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"}) << attributes;
     }
@@ -175,16 +175,16 @@ TEST_F(HostFilesWindowsTest, FileInUseIsLeftAlone) {
         {"readers and writers, no renaming", FILE_SHARE_READ | FILE_SHARE_WRITE},
     };
     for (const auto& c : cases) {
-        WriteBytes(At("file.cfg"), "old");
+        WriteBytes(at("file.cfg"), "old");
         std::string answer;
         {
-            Handle game(CreateFileA(At("file.cfg").string().c_str(), GENERIC_READ, c.share, nullptr,
+            Handle game(CreateFileA(at("file.cfg").string().c_str(), GENERIC_READ, c.share, nullptr,
                                     OPEN_EXISTING, 0, nullptr));
             ASSERT_NE(game.get(), INVALID_HANDLE_VALUE) << c.label;
-            answer = Replace(At("file.cfg"), "new");
+            answer = Replace(at("file.cfg"), "new");
         }
         EXPECT_NE(answer, "") << c.label << ": an open file that may not be renamed stays";
-        EXPECT_EQ(ReadBytes(At("file.cfg")), "old") << c.label;
+        EXPECT_EQ(ReadBytes(at("file.cfg")), "old") << c.label;
         EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"}) << c.label;
     }
 }

@@ -22,11 +22,11 @@ const std::string CfgBelowGames = "\\Call of Duty\\Main\\config_mp.cfg";
 class VirtualStoreTest : public testing::Test {
 protected:
     // The game's config file as the registry would compose it: "C:\...\Games\Call of Duty\...".
-    std::string GamePath() const { return (m_dir.path() / "Games").string() + CfgBelowGames; }
-    std::string LocalAppData() const { return (m_dir.path() / "Local").string(); }
+    std::string gamePath() const { return (m_dir.path() / "Games").string() + CfgBelowGames; }
+    std::string localAppData() const { return (m_dir.path() / "Local").string(); }
     // Where Windows keeps the redirected copy of `windowsPath`.
-    fs::path StoreCopyOf(const std::string& windowsPath) const {
-        return LocalAppData() + "\\VirtualStore" + windowsPath.substr(2);
+    fs::path storeCopyOf(const std::string& windowsPath) const {
+        return localAppData() + "\\VirtualStore" + windowsPath.substr(2);
     }
 
     TempDir m_dir;
@@ -36,7 +36,7 @@ struct StoreCase {
     const char* label;
     bool originalExists;
     enum { NoCopy, FileCopy, FolderCopy } copy;
-    std::optional<std::string> localAppDataSuffix; // appended to LocalAppData(); none: unset
+    std::optional<std::string> localAppDataSuffix; // appended to localAppData(); none: unset
     bool redirected;
 };
 
@@ -45,19 +45,19 @@ class VirtualStoreCases : public VirtualStoreTest, public testing::WithParamInte
 TEST_P(VirtualStoreCases, ACopyInTheStoreIsTheFileTheGameUses) {
     const StoreCase& c = GetParam();
     if (c.originalExists)
-        WriteBytes(GamePath(), "seta name \"original\"\n");
+        WriteBytes(gamePath(), "seta name \"original\"\n");
     if (c.copy == StoreCase::FileCopy)
-        WriteBytes(StoreCopyOf(GamePath()), "seta name \"copy\"\n");
+        WriteBytes(storeCopyOf(gamePath()), "seta name \"copy\"\n");
     if (c.copy == StoreCase::FolderCopy)
-        fs::create_directories(StoreCopyOf(GamePath()));
-    std::optional<std::string> localAppData;
+        fs::create_directories(storeCopyOf(gamePath()));
+    std::optional<std::string> variable;
     if (c.localAppDataSuffix)
-        localAppData = LocalAppData() + *c.localAppDataSuffix;
-    ScopedEnv env("LOCALAPPDATA", localAppData);
+        variable = localAppData() + *c.localAppDataSuffix;
+    ScopedEnv env("LOCALAPPDATA", variable);
 
     const std::string expected =
-        c.redirected ? LocalAppData() + "\\VirtualStore" + GamePath().substr(2) : GamePath();
-    EXPECT_EQ(ThroughVirtualStore(GamePath()), expected) << c.label;
+        c.redirected ? localAppData() + "\\VirtualStore" + gamePath().substr(2) : gamePath();
+    EXPECT_EQ(ThroughVirtualStore(gamePath()), expected) << c.label;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -73,9 +73,9 @@ INSTANTIATE_TEST_SUITE_P(
 // Only the system drive's folders are virtualized: a game on another drive, or one reached
 // without a drive letter, uses its own file even when the store holds a file of that name.
 TEST_F(VirtualStoreTest, OtherDrivesAreNeverRedirected) {
-    ScopedEnv env("LOCALAPPDATA", LocalAppData());
-    const std::string onSystemDrive = GamePath();
-    WriteBytes(StoreCopyOf(onSystemDrive), "seta name \"copy\"\n");
+    ScopedEnv env("LOCALAPPDATA", localAppData());
+    const std::string onSystemDrive = gamePath();
+    WriteBytes(storeCopyOf(onSystemDrive), "seta name \"copy\"\n");
     const char systemDrive = onSystemDrive[0];
     const char otherDrive = (systemDrive == 'Q' || systemDrive == 'q') ? 'R' : 'Q';
     for (const std::string& path :
@@ -87,7 +87,7 @@ TEST_F(VirtualStoreTest, OtherDrivesAreNeverRedirected) {
 
 // The composed path, doubled separator and all, is used as it stands.
 TEST_F(VirtualStoreTest, WithoutACopyThePathStaysAsComposed) {
-    ScopedEnv env("LOCALAPPDATA", LocalAppData());
+    ScopedEnv env("LOCALAPPDATA", localAppData());
     const std::string composed = (m_dir.path() / "Games").string() + "\\\\Main\\config_mp.cfg";
     WriteBytes(m_dir.path() / "Games" / "Main" / "config_mp.cfg", "x");
     EXPECT_EQ(ThroughVirtualStore(composed), composed);

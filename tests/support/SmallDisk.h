@@ -61,7 +61,7 @@ public:
 
     // The size the disk needs to hold a file of `bytes` and then only about half of a second
     // one, so that rewriting the file beside itself runs out of space halfway.
-    static std::size_t RoomForOneAndAHalf(std::size_t bytes) {
+    static std::size_t roomForOneAndAHalf(std::size_t bytes) {
         const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
         const auto pages = [page](std::size_t n) { return (n + page - 1) / page * page; };
         return pages(bytes) + pages(bytes / 2);

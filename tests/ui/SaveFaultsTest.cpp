@@ -63,7 +63,7 @@ struct EditorState {
     QPoint position;
     std::string cfgContent;
 
-    static EditorState Of(const frmMain& editor) {
+    static EditorState of(const frmMain& editor) {
         EditorState state;
         state.shownControls = ShownControls(editor);
         state.code = editor.editJmenoTag->text();
@@ -149,7 +149,7 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
     const fs::path folder = install.codCfg.parent_path();
     std::unique_ptr<SmallDisk> disk;
     if (fault == Fault::DiskFullForReal) {
-        disk = std::make_unique<SmallDisk>(folder, SmallDisk::RoomForOneAndAHalf(original.size()));
+        disk = std::make_unique<SmallDisk>(folder, SmallDisk::roomForOneAndAHalf(original.size()));
         if (!disk->mounted())
             QSKIP(qPrintable(QString::fromStdString(disk->whyNot())));
     }
@@ -162,7 +162,7 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
     Click(editor->lblZnak[2]);
     Click(editor->lblBarva[3]);
     Click(editor->lblZnak[4]);
-    const EditorState before = EditorState::Of(*editor);
+    const EditorState before = EditorState::of(*editor);
     QCOMPARE(before.selectedCells, QList<int>{4});
 
     const std::string rewritten = original + "seta sensitivity \"3\"\n";
@@ -233,7 +233,7 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
     QCOMPARE(&frmMain::instance(), editor.data());
     QVERIFY(editor->isVisible());
     QVERIFY(!Shared().QuitRequested);
-    CompareStates(EditorState::Of(*editor), before);
+    CompareStates(EditorState::of(*editor), before);
 }
 
 void SaveFaultsTest::saveThroughALinkChangesItsTargetAndKeepsTheLink() {

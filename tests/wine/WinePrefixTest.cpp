@@ -37,13 +37,13 @@ protected:
                                      m_prefix.dir() / "dosdevices" / "d:");
     }
 
-    std::string Map(const std::string& windowsPath) const {
+    std::string map(const std::string& windowsPath) const {
         return MapIntoPrefix(m_prefix.dir().string(), windowsPath);
     }
-    std::string DriveLink(char letter) const {
+    std::string driveLink(char letter) const {
         return (m_prefix.dir() / "dosdevices" / (std::string(1, letter) + ":")).string();
     }
-    std::string DriveC() const { return m_prefix.driveC().string(); }
+    std::string driveC() const { return m_prefix.driveC().string(); }
 
     TestPrefix m_prefix;
 };
@@ -63,8 +63,8 @@ class MapOntoDriveC : public MapIntoPrefixTest, public testing::WithParamInterfa
 
 TEST_P(MapOntoDriveC, FollowsTheDriveLinkAndMatchesCase) {
     const MapCase& c = GetParam();
-    const std::string mapped = Map(c.windowsPath);
-    EXPECT_EQ(mapped, DriveC() + c.onDriveC);
+    const std::string mapped = map(c.windowsPath);
+    EXPECT_EQ(mapped, driveC() + c.onDriveC);
     EXPECT_EQ(IsOrdinaryFile(mapped), c.isFile);
 }
 
@@ -110,14 +110,14 @@ TEST_F(MapIntoPrefixTest, PathsWithoutAKnownDriveComeBackUnchanged) {
           "\\\\?\\C:\\Games\\config_mp.cfg"s, "Games\\Call of Duty\\Main\\config_mp.cfg"s,
           "\\Games\\Call of Duty\\Main\\config_mp.cfg"s, "1:\\Games"s, ""s, "C"s,
           "C:\\Games\\Call of Duty\\Main\\config_mp.cfg\0.txt"s}) {
-        EXPECT_EQ(Map(path), path);
-        EXPECT_FALSE(IsOrdinaryFile(Map(path)));
+        EXPECT_EQ(map(path), path);
+        EXPECT_FALSE(IsOrdinaryFile(map(path)));
     }
 }
 
 TEST_F(MapIntoPrefixTest, DriveLinkingNowhereKeepsTheLink) {
-    const std::string mapped = Map("D:\\Games\\config_mp.cfg");
-    EXPECT_EQ(mapped, DriveLink('d') + "/Games/config_mp.cfg");
+    const std::string mapped = map("D:\\Games\\config_mp.cfg");
+    EXPECT_EQ(mapped, driveLink('d') + "/Games/config_mp.cfg");
     EXPECT_FALSE(IsOrdinaryFile(mapped));
 }
 
@@ -149,13 +149,13 @@ TEST(MapIntoPrefix, RelativeLinkBehindALinkedFolderKeepsTheLink) {
 TEST_F(MapIntoPrefixTest, DriveZReachesTheWholeHost) {
     const fs::path real = fs::canonical(m_prefix.driveC()) / "Games";
     const std::string mapped =
-        Map("Z:" + WindowsPathOf(real) + "\\CALL OF DUTY\\main\\config_mp.cfg");
+        map("Z:" + WindowsPathOf(real) + "\\CALL OF DUTY\\main\\config_mp.cfg");
     EXPECT_EQ(mapped, real.string() + "/Call of Duty/Main/config_mp.cfg");
     EXPECT_TRUE(IsOrdinaryFile(mapped));
 }
 
 TEST_F(MapIntoPrefixTest, PrefixWithTrailingSlash) {
-    EXPECT_EQ(MapIntoPrefix(m_prefix.dir().string() + "/", "C:\\Games"), DriveC() + "/Games");
+    EXPECT_EQ(MapIntoPrefix(m_prefix.dir().string() + "/", "C:\\Games"), driveC() + "/Games");
 }
 
 TEST(CurrentWinePrefix, FromWineprefixElseHome) {
