@@ -85,6 +85,7 @@ struct HostileStart {
     std::function<QString(const Scene&)> expected;
 };
 
+#if !defined(_WIN32)
 std::string HugeRegistryBody(std::size_t megabytes) {
     std::string body;
     body.reserve(megabytes << 20);
@@ -96,6 +97,7 @@ std::string HugeRegistryBody(std::size_t megabytes) {
     }
     return body;
 }
+#endif
 
 const std::vector<HostileStart>& Starts() {
     static const std::vector<HostileStart> starts = {

@@ -32,7 +32,8 @@ stamp_text="qt6-base $package_version
 ${options[*]}
 toolchain $(sha256sum <"$toolchain" | cut -d' ' -f1)"
 
-say() { echo "Qt for Windows: $*" >&2; }
+# One line per stage, with the minutes since the build began.
+say() { echo "Qt for Windows [$((SECONDS / 60)) min]: $*" >&2; }
 
 stage=""
 fail() {
@@ -51,6 +52,7 @@ if [ -f "$prefix/tintwell-stamp" ] && [ "$(cat "$prefix/tintwell-stamp")" = "$st
 fi
 
 trap fail ERR
+SECONDS=0
 rm -rf "$prefix" "$work"
 mkdir -p "$work"
 : >"$log"
