@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PlatformDefaults.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 
 // Text drawn with DirectWrite, the font engine of Windows 10 and 11 (and Qt's default from 6.8 on),
@@ -8,5 +9,5 @@
 // names, with QT_QPA_PLATFORM or with -platform (which wins over it), stays as named.
 void ApplyPlatformDefaults() {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "windows:fontengine=directwrite");
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("windows:fontengine=directwrite"));
 }

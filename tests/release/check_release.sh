@@ -37,7 +37,9 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# Made without a display; the server ends with it, so the next start finds the display.
 DISPLAY="" wineboot --init >/dev/null 2>&1
+wineserver -w
 
 # The files below drive C but Windows' own folder and the temporary ones.
 drive_c_files() {
@@ -62,13 +64,15 @@ check_zip() {
     local exe="$work/unzipped/tintwell.exe" dlls
     dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
     [ -n "$dlls" ] || fail "objdump finds no imports in tintwell.exe"
+    # api-ms-win-* are API sets, names that Windows' loader resolves to its own DLLs.
     for dll in $dlls; do
-        [ -f "$WINEPREFIX/drive_c/windows/system32/${dll,,}" ] ||
+        [[ ${dll,,} == api-ms-win-* ]] || [ -f "$WINEPREFIX/drive_c/windows/system32/${dll,,}" ] ||
             fail "tintwell.exe needs $dll, which is no DLL of Windows"
     done
 
     # Call of Duty as its 32-bit installer registers it, and Liberation Mono for the windows'
     # Courier New, which Wine does not have.
+    start_display
     wine reg add 'HKLM\Software\Activision\Call of Duty' /v InstallPath \
         /d 'C:\Games\Call of Duty' /reg:32 /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' \
@@ -77,7 +81,6 @@ check_zip() {
     mkdir -p "$(dirname "$cfg")"
     printf 'seta cl_maxpackets "30"\r\nseta name "^1Sgt.^7Rook|^4TW"\r\nseta rate "25000"\r\n' >"$cfg"
 
-    start_display
     wine "$exe" >"$work/program.log" 2>&1 &
     local program=$! window=""
     for _ in $(seq 240); do

@@ -67,11 +67,19 @@ WorkingFolder::~WorkingFolder() {
     fs::current_path(m_old, ignored);
 }
 
+// SplitMix64, not std::mt19937: the window tests link this, and in a program linked with the
+// static Qt for Windows any std::mt19937 of its own makes Qt's QRandomGenerator::global() write
+// through a wild pointer (QSaveFile and QTemporaryFile crash), as Qt 6.4 and MinGW-w64 GCC 12
+// build.
 std::string RandomBytes(std::size_t size, std::uint32_t seed) {
-    std::mt19937 random(seed);
+    std::uint64_t state = seed;
     std::string bytes(size, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(random());
+    for (char& byte : bytes) {
+        std::uint64_t z = (state += 0x9e3779b97f4a7c15u);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
+        byte = static_cast<char>(z ^ (z >> 31));
+    }
     return bytes;
 }
 

@@ -244,6 +244,9 @@ void SaveFaultsTest::faultLeavesFileAndEditorAsTheyWere() {
 }
 
 void SaveFaultsTest::saveThroughALinkChangesItsTargetAndKeepsTheLink() {
+#if defined(_WIN32)
+    QSKIP("symbolic links take a right on Windows that players do not have");
+#endif
     GameInstall install("^1Ro^7ok");
     const std::string original = ReadBytes(install.codCfg);
     const fs::path elsewhere = install.prefix.dir() / "shared-configs" / "config_mp.cfg";
