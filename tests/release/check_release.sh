@@ -4,7 +4,7 @@
 # of its own, made afresh first:
 #
 #   check_release.sh zip <build>    the zip holds tintwell.exe, LICENSE and README.txt; the program
-#                                   imports only DLLs that Windows itself has; with the game
+#                                   is windowed and imports only DLLs that Windows has; with the game
 #                                   installed it starts on the windows platform and shows its
 #                                   window (on Xvfb) until it is ended
 #   check_release.sh setup <build>  setup.exe /S installs the program and a Start-menu entry and
@@ -61,8 +61,11 @@ check_zip() {
     local files
     files=$(cd "$work/unzipped" && find . -type f | sort | tr '\n' ' ')
     [ "$files" = "./LICENSE ./README.txt ./tintwell.exe " ] || fail "the zip holds: $files"
-    local exe="$work/unzipped/tintwell.exe" dlls
-    dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+    local exe="$work/unzipped/tintwell.exe" headers dlls
+    headers=$(x86_64-w64-mingw32-objdump -p "$exe")
+    grep -q '^Subsystem.*(Windows GUI)' <<<"$headers" ||
+        fail "tintwell.exe is no windowed program: a console would open with it"
+    dlls=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
     [ -n "$dlls" ] || fail "objdump finds no imports in tintwell.exe"
     # api-ms-win-* are API sets, names that Windows' loader resolves to its own DLLs.
     for dll in $dlls; do
@@ -92,7 +95,7 @@ check_zip() {
     [ -n "$window" ] || fail "no window of tintwell.exe appeared; it said: $(cat "$work/program.log")"
     sleep 3 # drawn, and still there a moment later
     kill -0 "$program" 2>/dev/null || fail "tintwell.exe ended by itself: $(cat "$work/program.log")"
-    xwininfo -id "$window" | grep -q 'Map State: IsViewable' || fail "its window is not shown"
+    [[ $(xwininfo -id "$window") == *"Map State: IsViewable"* ]] || fail "its window is not shown"
     if [ -n "${SCREENSHOT:-}" ]; then
         import -window "$window" "$SCREENSHOT"
     fi
@@ -115,7 +118,7 @@ $folder/uninstall.exe
         fail "setup.exe /S added: $(comm -13 <(echo "$before") <(echo "$after"))"
     unzip -p "$release.zip" tintwell.exe | cmp -s - "$WINEPREFIX/drive_c/$folder/tintwell.exe" ||
         fail "the installed tintwell.exe is not the zip's"
-    wine reg query "$key" /v UninstallString 2>/dev/null | grep -q 'uninstall.exe' ||
+    [[ $(wine reg query "$key" /v UninstallString 2>/dev/null) == *'\uninstall.exe"'* ]] ||
         fail "Apps & features lists no uninstaller"
 
     wine 'C:\Program Files\Tintwell\uninstall.exe' /S >/dev/null 2>&1

@@ -71,14 +71,10 @@ void TestPrefix::addString(const std::string& keyPath, const std::string& name,
     m_values.push_back({keyPath, name, stored});
 }
 
+// Strings only ("\"...\"" as system.reg writes them): no window test stores anything else.
 void TestPrefix::addRaw(const std::string& keyPath, const std::string& name,
                         const std::string& rawValue) {
-    if (rawValue.size() >= 2 && rawValue.front() == '"' && rawValue.back() == '"')
-        return addString(keyPath, name, Unescaped(rawValue));
-    const std::string dwordPrefix = "dword:";
-    if (rawValue.rfind(dwordPrefix, 0) != 0)
-        throw std::invalid_argument("only strings and dwords: " + rawValue);
-    const DWORD number = std::stoul(rawValue.substr(dwordPrefix.size()), nullptr, 16);
-    SetValue(keyPath, name, REG_DWORD, &number, sizeof number);
-    m_values.push_back({keyPath, name, rawValue});
+    if (rawValue.size() < 2 || rawValue.front() != '"' || rawValue.back() != '"')
+        throw std::invalid_argument("not a string: " + rawValue);
+    addString(keyPath, name, Unescaped(rawValue));
 }
