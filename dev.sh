@@ -120,7 +120,8 @@ test-windows)
 package-windows)
     install_missing_packages "${windows_packages[@]}"
     build_windows
-    cmake --build "$windows_build" --target tintwell_windows_release -- --quiet
+    cmake --build "$windows_build" --target tintwell_windows_release -- --quiet 2>&1 |
+        { grep -v '^ninja: no work to do\.$' || true; }
     ls "$windows_build"/release/tintwell-*-windows-x64.zip "$windows_build"/release/tintwell-*-windows-x64-setup.exe
     ;;
 package)
