@@ -15,7 +15,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 toolchain="$here/cmake/mingw-w64-x86_64.cmake"
 package_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools) # e.g. 6.4.2+dfsg-10
 qt_version=${package_version%%[+-]*}                                 # e.g. 6.4.2
-cache="${XDG_CACHE_HOME:-$HOME/.cache}/tintwell"
+home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
+cache="${XDG_CACHE_HOME:-$home/.cache}/tintwell"
 prefix="$cache/qt-$qt_version-mingw-w64-static"
 work="$cache/qt-$qt_version-build"
 log="$cache/qt-$qt_version-build.log"
