@@ -7,7 +7,8 @@
 #   ./dev.sh test   build and run the whole test suite with ctest
 #   ./dev.sh bench  build and print the benchmark table (start-up, memory, saves, colour codes)
 #   ./dev.sh test-sanitized  the same with AddressSanitizer and UndefinedBehaviorSanitizer
-#   ./dev.sh test-windows  cross-build the core for Windows and run its tests under Wine
+#   ./dev.sh test-windows  build Tintwell for Windows and run the whole test suite under Wine
+#   ./dev.sh package-windows  build the Windows zip and installer in build-windows/release/
 #   ./dev.sh package  build the Debian package build/tintwell_<version>-1_<arch>.deb
 set -euo pipefail
 
@@ -22,9 +23,13 @@ test_packages=(desktop-file-utils appstream clang libclang-rt-14-dev)
 # dpkg-shlibdeps (which needs `file`) names the packages of the libraries the program links.
 package_packages=(dpkg-dev file)
 
-# The Windows build of the core and its tests: MinGW-w64 compiles them, Wine runs them.
+# The Windows build: MinGW-w64 compiles it against a static Qt for Windows built once from
+# Debian's qt6-base source (tools/windows/build-qt.sh, which needs the host's Qt tools and
+# dpkg-dev), Wine runs its tests, NSIS makes the installer, and the release's checks start the
+# program on Xvfb and look for its window.
 windows_build="$here/build-windows"
-windows_packages=(cmake ninja-build g++-mingw-w64-x86-64 googletest wine)
+windows_packages=(cmake ninja-build g++-mingw-w64-x86-64 googletest wine fonts-liberation
+    qt6-base-dev qt6-base-dev-tools dpkg-dev nsis unzip xvfb xdotool x11-utils imagemagick)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -53,6 +58,16 @@ build_in() {
     fi
     # Warnings and errors are worth showing; the note that all is up to date is not.
     cmake --build "$folder" -j2 -- --quiet 2>&1 | { grep -v '^ninja: no work to do\.$' || true; }
+}
+
+# The Windows build, against the Qt for Windows in the cache (built first when missing); configured
+# afresh when that Qt moved.
+build_windows() {
+    local qt
+    qt=$("$here/tools/windows/build-qt.sh")
+    grep -qs "^CMAKE_PREFIX_PATH:[A-Z]*=$qt\$" "$windows_build/CMakeCache.txt" || rm -rf "$windows_build"
+    build_in "$windows_build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr -DTINTWELL_WITH_QT=ON
 }
 
 # A copy of the sample prefix in the build folder, so the committed one never changes, with the
@@ -90,8 +105,15 @@ test-sanitized)
     ;;
 test-windows)
     install_missing_packages "${windows_packages[@]}"
-    build_in "$windows_build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake"
+    build_windows
     ctest --test-dir "$windows_build" -j2 --output-on-failure
+    ;;
+package-windows)
+    install_missing_packages "${windows_packages[@]}"
+    build_windows
+    cmake --build "$windows_build" --target tintwell_windows_release -- --quiet 2>&1 |
+        { grep -v '^ninja: no work to do\.$' || true; }
+    ls "$windows_build"/release/tintwell-*-windows-x64.zip "$windows_build"/release/tintwell-*-windows-x64-setup.exe
     ;;
 package)
     install_missing_packages "${packages[@]}" "${package_packages[@]}"
@@ -104,7 +126,7 @@ package)
     sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p' <<<"$output"
     ;;
 *)
-    echo "usage: $0 run|test|test-sanitized|test-windows|package|bench" >&2
+    echo "usage: $0 run|test|test-sanitized|test-windows|package|package-windows|bench" >&2
     exit 2
     ;;
 esac

@@ -6,20 +6,28 @@
 #   share/applications/tintwell.desktop                 the menu entry
 #   share/icons/hicolor/<size>x<size>/apps/tintwell.png  32 (the windows' icon) to 256
 #   share/metainfo/<app id>.metainfo.xml                 what software centres show
+#   share/doc/tintwell/copyright                          the licence and where the source is
+#
+# On Windows the program and its licence go into the install folder itself (WindowsPackage.cmake).
 include(GNUInstallDirs)
 
+if(WIN32)
+    include(WindowsPackage)
+    return()
+endif()
 install(TARGETS tintwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-
-if(NOT UNIX OR APPLE)
+if(APPLE)
     return()
 endif()
 
-# The project has no web site of its own yet: AppStream wants a web address for the screenshot
-# (docs/screenshot.png), and these name one under an example domain until there is.
-set(TINTWELL_APP_ID "org.example.tintwell" CACHE STRING "AppStream id of the program")
-set(TINTWELL_HOMEPAGE_URL "https://tintwell.example.org/" CACHE STRING "The project's web site")
-set(TINTWELL_SCREENSHOT_URL "${TINTWELL_HOMEPAGE_URL}screenshot.png"
-    CACHE STRING "Web address of docs/screenshot.png")
+# The project's home, its AppStream id (io.github.<owner>.<name>, after the home) and the web
+# address of docs/screenshot.png, which software centres show.
+set(TINTWELL_HOMEPAGE_URL "https://github.com/tintwell/tintwell")
+set(TINTWELL_BUGS_URL "${TINTWELL_HOMEPAGE_URL}/issues")
+set(TINTWELL_APP_ID "io.github.tintwell.Tintwell")
+set(TINTWELL_SCREENSHOT_URL
+    "https://raw.githubusercontent.com/tintwell/tintwell/main/docs/screenshot.png")
+set(TINTWELL_CONTACT "Tintwell maintainers <tintwell@users.noreply.github.com>")
 
 set(tintwell_data ${PROJECT_SOURCE_DIR}/data)
 set(tintwell_metainfo ${PROJECT_BINARY_DIR}/data/${TINTWELL_APP_ID}.metainfo.xml)
@@ -28,6 +36,7 @@ configure_file(${tintwell_data}/tintwell.metainfo.xml.in ${tintwell_metainfo} @O
 install(FILES ${tintwell_data}/tintwell.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${tintwell_metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${tintwell_data}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The icons come from the artwork generator: icon.png is the windows' 32 x 32 icon, icon_<size>.png
 # the larger ones drawn for the icon theme. `all` must draw them before anything is installed.
@@ -48,8 +57,8 @@ endforeach()
 # The Debian package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tintwell)
-set(CPACK_PACKAGE_VENDOR "The Tintwell team")
-set(CPACK_PACKAGE_CONTACT "The Tintwell team <tintwell@example.org>")
+set(CPACK_PACKAGE_VENDOR "Tintwell maintainers")
+set(CPACK_PACKAGE_CONTACT "${TINTWELL_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "colour your player name for Call of Duty and United Offensive")
 # The long description; CPack puts the summary above it and indents its lines.

@@ -23,6 +23,10 @@ function(tintwell_add_test)
         TINTWELL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
     if(ARG_QT)
         target_link_libraries(${ARG_NAME} PRIVATE Qt6::Test)
+        # A static Qt links the default platform only (windows on Windows).
+        if(TINTWELL_QT_STATIC)
+            qt_import_plugins(${ARG_NAME} INCLUDE Qt6::QOffscreenIntegrationPlugin)
+        endif()
         add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME})
         set_tests_properties(${ARG_NAME} PROPERTIES
             ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
@@ -32,6 +36,9 @@ function(tintwell_add_test)
     endif()
     if(TINTWELL_TESTS_UNDER_WINE)
         tintwell_run_under_wine(${ARG_NAME})
+        if(ARG_QT)
+            tintwell_qt_under_wine(${ARG_NAME})
+        endif()
     endif()
 endfunction()
 
@@ -58,6 +65,19 @@ function(tintwell_run_under_wine test)
     set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
         "WINEPREFIX=${TINTWELL_TEST_WINEPREFIX}" "WINEDEBUG=-all")
     set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED wine_prefix)
+endfunction()
+
+# Wine hands a program no QT_* variable of the host; it hands on WINEQT_* as QT_*. The offscreen
+# platform draws with FreeType from a font folder (Z: is the host's root), and Qt's log goes to
+# the output that ctest shows. The window tests install games into the registry of the one shared
+# prefix (tests/support/TestPrefixWindows.cpp), so they take turns.
+set(TINTWELL_WINE_FONT_DIR "Z:/usr/share/fonts/truetype/liberation"
+    CACHE STRING "The fonts of the window tests under Wine, as a Windows path")
+function(tintwell_qt_under_wine test)
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
+        "WINEQT_QPA_PLATFORM=offscreen" "WINEQT_QPA_FONTDIR=${TINTWELL_WINE_FONT_DIR}"
+        "WINEQT_FORCE_STDERR_LOGGING=1")
+    set_property(TEST ${test} APPEND PROPERTY RESOURCE_LOCK tintwell_windows_registry)
 endfunction()
 
 if(TINTWELL_TESTS_UNDER_WINE AND NOT TEST wine_prefix)

@@ -17,11 +17,11 @@ endfunction()
 function(tintwell_add_windows_resources target)
     set(out ${CMAKE_CURRENT_BINARY_DIR})
     set(icon ${out}/tintwell.ico)
-    # A target name as the command: in a cross build CMake runs it through the emulator.
+    # The generator is a program of the build machine, also in a cross build (tools/artgen).
     add_custom_command(
         OUTPUT ${icon}
-        COMMAND tintwell_artgen --windows-icon ${icon}
-        DEPENDS tintwell_artgen
+        COMMAND $<TARGET_FILE:tintwell_artgen> --windows-icon ${icon}
+        DEPENDS tintwell_artgen $<TARGET_FILE:tintwell_artgen>
         COMMENT "Drawing the Windows icon"
         VERBATIM)
 

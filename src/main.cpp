@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup/Main.h"
 
+#include "PlatformDefaults.h"
 #include "startup/RunControl.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    ApplyPlatformDefaults();
     QApplication app(argc, argv);
     // Lets the desktop match the windows with the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tintwell"));

@@ -36,7 +36,8 @@ function(tintwell_check_layout root)
     set(expected
         bin/tintwell
         share/applications/tintwell.desktop
-        share/metainfo/${APP_ID}.metainfo.xml)
+        share/metainfo/${APP_ID}.metainfo.xml
+        share/doc/tintwell/copyright)
     foreach(size IN LISTS sizes)
         list(APPEND expected share/icons/hicolor/${size}x${size}/apps/tintwell.png)
     endforeach()
@@ -66,7 +67,8 @@ function(tintwell_check_layout root)
     endforeach()
     set(metainfo ${root}/share/metainfo/${APP_ID}.metainfo.xml)
     foreach(text "<id>${APP_ID}</id>" "<launchable type=\"desktop-id\">tintwell.desktop</launchable>"
-                 "<binary>tintwell</binary>" "<screenshot type=\"default\">")
+                 "<binary>tintwell</binary>" "<screenshot type=\"default\">"
+                 "<project_license>GPL-3.0-or-later</project_license>")
         tintwell_check_contains(${metainfo} "${text}")
     endforeach()
     # Every placeholder of the template was filled in.

@@ -4,7 +4,8 @@
 // share, an unknown drive, a drive linked to nowhere, names too long for the system, or something
 // other than a file where the config file should be. Each start either opens the editor on the
 // game's real file or ends with the message for what is wrong, in bounded time; and no file
-// outside the prefix's drives is ever read, however the path is written.
+// outside the prefix's drives is ever read, however the path is written. The Windows build, whose
+// registry and drives are the system's own, runs the cases of install paths too long to take.
 
 #include "startup/Main.h"
 #include "startup/RunControl.h"
@@ -24,8 +25,10 @@
 #include <functional>
 #include <optional>
 #include <random>
+#if !defined(_WIN32)
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -54,7 +57,9 @@ struct Scene {
     Scene() { WriteBytes(cfg(), NameFile); }
 
     fs::path cfg() const { return prefix.hostPath(GameFolder + "\\Main\\config_mp.cfg"); }
-    std::string mapped(const std::string& belowPrefix) const {
+    std::string mapped(std::string belowPrefix) const {
+        if (fs::path::preferred_separator == '\\')
+            std::replace(belowPrefix.begin(), belowPrefix.end(), '/', '\\');
         return prefix.dir().string() + belowPrefix;
     }
     void installAt(const std::string& windowsFolder) {
@@ -80,6 +85,7 @@ struct HostileStart {
     std::function<QString(const Scene&)> expected;
 };
 
+#if !defined(_WIN32)
 std::string HugeRegistryBody(std::size_t megabytes) {
     std::string body;
     body.reserve(megabytes << 20);
@@ -91,9 +97,13 @@ std::string HugeRegistryBody(std::size_t megabytes) {
     }
     return body;
 }
+#endif
 
 const std::vector<HostileStart>& Starts() {
     static const std::vector<HostileStart> starts = {
+#if !defined(_WIN32)
+        // The registry file and the drives of a Wine prefix, which the Windows program never
+        // reads: there the registry and the drives are the system's own.
         // ---- the registry ----
         {"registry of 40 MB with the game's key last",
          [](Scene& s) { s.writeRegistry(Header + HugeRegistryBody(40) + GameKeyLines); },
@@ -214,6 +224,7 @@ const std::vector<HostileStart>& Starts() {
          [](const Scene& s) {
              return NotFound(s.mapped("/dosdevices/d:/CoD/Main/config_mp.cfg"));
          }},
+#endif
         {"install path with a name too long for the system",
          [](Scene& s) { s.installAt("C:\\Games\\" + std::string(300, 'n')); },
          [](const Scene& s) {
@@ -234,6 +245,8 @@ const std::vector<HostileStart>& Starts() {
              return NotFound(s.mapped(deep + "/Main/config_mp.cfg"));
          }},
 
+#if !defined(_WIN32)
+        // Links and pipes, which Windows programs meet only as reparse points.
         // ---- what stands where the config file should be ----
         {"a link to a folder where the config file should be",
          [](Scene& s) {
@@ -263,6 +276,7 @@ const std::vector<HostileStart>& Starts() {
              fs::create_symlink("gone.cfg", s.cfg());
          },
          [](const Scene& s) { return NotFound(s.cfg().string()); }},
+#endif
     };
     return starts;
 }

@@ -6,9 +6,23 @@
 // the "nobody" user's would be: Linux checks files against the file-system user ID, and root
 // loses its power to override permissions when that ID is not 0. The rest of the process keeps
 // its rights, and everything is as before when the object goes. For an ordinary user nothing
-// changes: the permission bits already apply. Linux only.
+// changes: the permission bits already apply. On Windows it changes nothing (see below).
 
 #include <string>
+
+#if defined(_WIN32)
+
+// Windows holds every user to a read-only file, administrators included: nothing to change.
+class FileSystemUser {
+public:
+    const std::string& whyNot() const { return m_whyNot; }
+
+private:
+    std::string m_whyNot;
+};
+
+#else
+
 #include <sys/fsuid.h>
 #include <unistd.h>
 
@@ -45,3 +59,5 @@ private:
     gid_t m_oldGroup = 0;
     std::string m_whyNot;
 };
+
+#endif

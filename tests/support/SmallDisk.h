@@ -4,7 +4,31 @@
 // A really full disk for tests: a small tmpfs mounted in a mount namespace private to the test
 // process, so that no other process sees it and it goes away with the process at the latest.
 // Needs root (CAP_SYS_ADMIN) on a system that allows mount namespaces; otherwise whyNot() says
-// what is missing, for the test to skip with that reason. Linux only.
+// what is missing, for the test to skip with that reason. Linux only; elsewhere it says so.
+
+#if defined(_WIN32)
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+
+// Windows has no mount namespaces: the tests that need a small disk say so and skip.
+inline std::string EnterPrivateMountNamespace() {
+    return "";
+}
+
+class SmallDisk {
+public:
+    SmallDisk(const std::filesystem::path&, std::size_t) {}
+    bool mounted() const { return false; }
+    const std::string& whyNot() const { return m_whyNot; }
+    static std::size_t RoomForOneAndAHalf(std::size_t) { return 0; }
+
+private:
+    std::string m_whyNot = "a small disk of its own is made on Linux only";
+};
+
+#else
 
 #include <cerrno>
 #include <cstddef>
@@ -71,3 +95,5 @@ private:
     std::filesystem::path m_folder;
     std::string m_whyNot;
 };
+
+#endif

@@ -70,10 +70,11 @@ std::set<std::string> Listing(const std::filesystem::path& folder);
 // holds a colon.
 void LinkWineDrives(const std::filesystem::path& prefix);
 
-// A Wine prefix in a temporary folder, laid out as Wine lays it out: drive_c/, the drive links
-// (LinkWineDrives), and a system.reg (HKEY_LOCAL_MACHINE) written from the values added.
-// While it lives, $WINEPREFIX names it; the old value comes back afterwards. Not on Windows,
-// where no file name holds the colon of the drive links.
+// A game install as the program finds it, in a temporary folder. Where the program reads a Wine
+// prefix, a prefix laid out as Wine lays it out: drive_c/, dosdevices/c: linking to ../drive_c,
+// and a system.reg (HKEY_LOCAL_MACHINE) written from the values added; while it lives,
+// $WINEPREFIX names it. On Windows the values go into the registry itself, and drive C in them
+// stands for driveC() (TestPrefixWindows.cpp). Whatever it changed goes back afterwards.
 class TestPrefix {
 public:
     TestPrefix();

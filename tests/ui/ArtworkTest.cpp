@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -177,6 +178,30 @@ void ArtworkTest::resourceIsWhatTheGeneratorDraws_data() {
         QTest::newRow(qPrintable(picture.fileName)) << picture.fileName;
 }
 
+// Whether the resource is what the generator draws here. A cross build draws its resources with
+// the build machine's generator, whose font engine may shade the edges of the faint lettering a
+// little differently: a few hundred pixels, each by less than a quarter of the range.
+bool DrawnAlike(const QImage& resource, const QImage& drawn) {
+#if defined(TINTWELL_PICTURES_FROM_BUILD_MACHINE)
+    if (resource.size() != drawn.size())
+        return false;
+    int differing = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QRgb a = resource.pixel(x, y), b = drawn.pixel(x, y);
+            const int most = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                       std::abs(qBlue(a) - qBlue(b))});
+            if (most > 64)
+                return false;
+            differing += most > 0;
+        }
+    }
+    return differing <= 400;
+#else
+    return resource == drawn;
+#endif
+}
+
 // The build draws the resources with the current generator, and drawing is repeatable.
 void ArtworkTest::resourceIsWhatTheGeneratorDraws() {
     QFETCH(QString, fileName);
@@ -186,7 +211,7 @@ void ArtworkTest::resourceIsWhatTheGeneratorDraws() {
     QVERIFY(picture != pictures.end());
     const QImage drawn = picture->draw().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(drawn.size(), picture->size);
-    QVERIFY(Load(":/art/" + fileName) == drawn);
+    QVERIFY(DrawnAlike(Load(":/art/" + fileName), drawn));
     QVERIFY(picture->draw().convertToFormat(QImage::Format_RGB32) == drawn);
 }
 

@@ -36,7 +36,7 @@ QString EditedFile() {
     return QFileInfo(frmMain::instance().editGameCesta->text()).canonicalFilePath();
 }
 QString CanonicalPath(const std::filesystem::path& file) {
-    return QFileInfo(QFile::decodeName(file.c_str())).canonicalFilePath();
+    return QFileInfo(file).canonicalFilePath();
 }
 
 void ChooseCallOfDuty(QDialog& dialog) {

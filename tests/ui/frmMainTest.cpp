@@ -388,7 +388,7 @@ void frmMainTest::choiceStateAsMainShowsIt() {
     QCOMPARE(ShownControls(*editor), Sorted({"Plocha", "cmdNew", "cmdLoad"}));
     // The path box names the very file the install holds.
     QCOMPARE(QFileInfo(editor->editGameCesta->text()).canonicalFilePath(),
-             QFileInfo(QFile::decodeName(install.codCfg.c_str())).canonicalFilePath());
+             QFileInfo(install.codCfg).canonicalFilePath());
     QVERIFY(editor->windowTitle().startsWith("Tintwell (build: 0.93)   "));
 }
 
