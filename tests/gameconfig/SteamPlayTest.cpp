@@ -6,11 +6,14 @@
 #include "wine/SteamLibraries.h"
 #include "wine/WinePrefix.h"
 #include "wine/WinePrefixesRegistry.h"
+#include "wine/WineRegFileCache.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -369,6 +372,46 @@ TEST(WinePrefixesRegistry, KeysStayWithThePrefixThatAnsweredThem) {
     EXPECT_EQ(registry.ReadValueData(key, "InstallPath", nullptr, sizeOnly), RegSuccess);
     EXPECT_EQ(registry.ValueOrigin(key, "NoSuchValue"), "");
     EXPECT_EQ(registry.CloseKey(key), RegSuccess);
+}
+
+// A cycle looks up United Offensive, then Call of Duty: each registry file is read once for both
+// and not again while it stays as it was.
+TEST(WinePrefixesRegistry, ReadsEachRegistryOnceWhileItStaysAsItWas) {
+    TempDir first, second, third;
+    MakePrefix(first.path(), {CodInGames});
+    MakePrefix(second.path(), {});
+    MakePrefix(third.path(), {UoOnSteam});
+    std::map<fs::path, int> reads;
+    auto cache = std::make_shared<WineRegFileCache>(
+        [&reads](const std::string& path, std::size_t maxBytes, const StampTaker& stamped,
+                 const WholeTaker& look) {
+            return LookAtWholeFile(path, maxBytes, stamped, [&](std::string_view bytes) {
+                ++reads[fs::path(path).parent_path()];
+                look(bytes);
+            });
+        });
+    WinePrefixesRegistry registry(
+        [&] {
+            return std::vector{first.path().string(), second.path().string(),
+                               third.path().string()};
+        },
+        cache);
+    const auto cycle = [&registry] {
+        return RegValueText(QueryRegValue(registry, RootKeyLocalMachine, UoKey, "InstallPath")) +
+               "|" +
+               RegValueText(QueryRegValue(registry, RootKeyLocalMachine, CodKey, "InstallPath"));
+    };
+    const std::string expected = UoOnSteam.windowsFolder + "|" + CodInGames.windowsFolder;
+
+    EXPECT_EQ(cycle(), expected);
+    std::map<fs::path, int> once{{first.path(), 1}, {second.path(), 1}, {third.path(), 1}};
+    EXPECT_EQ(reads, once);
+    EXPECT_EQ(cycle(), expected);
+    EXPECT_EQ(reads, once);
+    WriteBytes(second.path() / "system.reg", ReadBytes(third.path() / "system.reg"));
+    EXPECT_EQ(cycle(), expected);
+    ++once[second.path()];
+    EXPECT_EQ(reads, once) << "a changed file is read again, and it alone";
 }
 
 TEST(WinePrefixesRegistry, NoPrefixHoldsTheKey) {
