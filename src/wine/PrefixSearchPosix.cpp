@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/HostEnvironment.h"
+#include "wine/LauncherPrefixes.h"
+#include "wine/PrefixSearch.h"
+#include "wine/SteamLibraries.h"
+#include "wine/WinePrefix.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string EnvOrEmpty(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Adds `prefix` unless a prefix with the same real path is there already (~/.wine may link to a
+// launcher's prefix, a Lutris config may name a bottle).
+void AddOnce(std::vector<std::string>& prefixes, std::vector<fs::path>& realPaths,
+             const fs::path& prefix) {
+    std::error_code error;
+    fs::path real = fs::canonical(prefix, error);
+    if (error)
+        real = prefix;
+    if (std::find(realPaths.begin(), realPaths.end(), real) != realPaths.end())
+        return;
+    realPaths.push_back(real);
+    prefixes.push_back(prefix.string());
+}
+
+} // namespace
+
+std::vector<std::string> WinePrefixesToSearch() {
+    if (std::string chosen = EnvOrEmpty("WINEPREFIX"); !chosen.empty())
+        return {chosen};
+    std::vector<std::string> prefixes;
+    std::vector<fs::path> realPaths;
+    AddOnce(prefixes, realPaths, CurrentWinePrefix());
+    // Without a home folder there is nowhere else to look (and no relative path is taken for one).
+    const std::string home = HomeFolder();
+    if (home.empty())
+        return prefixes;
+    const UserFolders user =
+        UserFoldersFrom(home, EnvOrEmpty("XDG_CONFIG_HOME"), EnvOrEmpty("XDG_DATA_HOME"));
+    for (const auto& found : {SteamPlayPrefixes(home), LutrisPrefixes(user), BottlesPrefixes(user),
+                              PlayOnLinuxPrefixes(home)})
+        for (const fs::path& prefix : found)
+            AddOnce(prefixes, realPaths, prefix);
+    return prefixes;
+}
