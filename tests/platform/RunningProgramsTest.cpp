@@ -41,9 +41,9 @@ TEST(RunsProgram, TellsTheGameFromEverythingElse) {
 
 TEST(SystemCommandLines, FindsThisTestProgram) {
 #ifdef _WIN32
-    EXPECT_TRUE(RunsProgram(SystemCommandLines(), "test_runningprograms.exe"));
+    EXPECT_TRUE(RunsProgram(SystemCommandLines(), "test_running_programs.exe"));
 #else
-    EXPECT_TRUE(RunsProgram(SystemCommandLines(), "test_runningprograms"));
+    EXPECT_TRUE(RunsProgram(SystemCommandLines(), "test_running_programs"));
 #endif
 }
 
