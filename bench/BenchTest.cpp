@@ -211,7 +211,7 @@ TEST(WindowReport, TakesTheValuesAndTheErrorOfAWindowProcess) {
 // The system counts the child's own CPU time: some for a child that computes, next to none for
 // one that sleeps (not its wall time, nor that of the children before it), never more than it ran.
 TEST(WindowRun, CpuTimeIsTheChildsOwn) {
-    const ScratchFolder scratch;
+    const TempDir scratch;
     auto cpuMs = [&scratch](const char* script) {
         FinishedProcess child;
         const double wallMs = Milliseconds([&] {
