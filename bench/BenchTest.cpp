@@ -328,7 +328,7 @@ TEST(BenchSmoke, QuickRunPrintsTheTableAndOneWellFormedLinePerGoal) {
     });
     ASSERT_GT(firstGoal, tableStart) << "the goals come after the table\n" << output;
     for (const char* row :
-         {"start-up to window shown", "start-up CPU time", "  the same, in ~/.wine among 3",
+         {"start-up to window shown", "start-up CPU time", "  the same, ~/.wine among 3",
           "peak resident memory", "read, locate, save 4 KiB", "read, locate, save 64 KiB", "decode",
           "encode"}) {
         EXPECT_TRUE(std::any_of(tableStart, firstGoal,

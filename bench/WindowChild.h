@@ -12,16 +12,18 @@ enum class WindowKind {
     Editor,              // Tintwell with only Call of Duty installed: straight to the editor
     EditorAfterDialog,   // Tintwell with both games: the game dialog, answered at once, then the
                          // editor
-    EditorAmongPrefixes, // the editor on the first, found in ~/.wine among launchers' prefixes
+    EditorFromHome,      // the editor on the sample in ~/.wine, with no $WINEPREFIX
+    EditorAmongPrefixes, // the same, with launchers' prefixes that do not hold the game beside it
     BareWindow,  // a plain Qt window of the editor's size, in a process that has loaded a font
     BlankWindow, // the same window in a process that never loads a font
 };
 
-inline constexpr WindowKind AllWindowKinds[] = {WindowKind::Editor, WindowKind::EditorAfterDialog,
-                                                WindowKind::EditorAmongPrefixes,
-                                                WindowKind::BareWindow, WindowKind::BlankWindow};
+inline constexpr WindowKind AllWindowKinds[] = {
+    WindowKind::Editor,         WindowKind::EditorAfterDialog,
+    WindowKind::EditorFromHome, WindowKind::EditorAmongPrefixes,
+    WindowKind::BareWindow,     WindowKind::BlankWindow};
 
-// "editor", "dialog-editor", "prefixes-editor", "bare", "blank"
+// "editor", "dialog-editor", "home-editor", "prefixes-editor", "bare", "blank"
 std::string_view WindowKindName(WindowKind kind);
 std::optional<WindowKind> WindowKindNamed(std::string_view name);
 

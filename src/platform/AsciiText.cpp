@@ -35,24 +35,35 @@ bool AnyLaneSet(Block lanes) {
     return (halves[0] | halves[1]) != 0;
 }
 
-// Tests BlockSize start positions at a time for the needle's first and last byte (each with the
-// case bit set); only a position where both stand is compared in full. Returns the first
-// position it has not tested, or nothing when the needle was found.
+// The lanes of the BlockSize start positions from `at` where the needle's first and last bytes
+// stand (with the case bit set in each).
+Block CandidatesAt(const char* at, std::size_t lastOffset, Block firsts, Block lasts) {
+    const Block caseBits = Block{} + CaseBit;
+    return ((LoadBlock(at) | caseBits) == firsts) &
+           ((LoadBlock(at + lastOffset) | caseBits) == lasts);
+}
+
+// Tests four blocks of start positions at a time, with one branch on them all (a branch for
+// each block would cost more than the test itself); only where a candidate stands are the
+// positions compared in full. Returns the first position it has not tested, or nothing when the
+// needle was found.
 std::optional<std::size_t> SearchBlocks(std::string_view text, std::string_view needle,
                                         std::size_t starts) {
+    constexpr std::size_t StepSize = 4 * BlockSize;
     const std::size_t lastOffset = needle.size() - 1;
-    const Block caseBits = Block{} + CaseBit;
     const Block firsts = Block{} + WithCaseBit(needle.front());
     const Block lasts = Block{} + WithCaseBit(needle.back());
     std::size_t start = 0;
-    for (; start + BlockSize <= starts; start += BlockSize) {
-        const Block candidates =
-            ((LoadBlock(text.data() + start) | caseBits) == firsts) &
-            ((LoadBlock(text.data() + start + lastOffset) | caseBits) == lasts);
+    for (; start + StepSize <= starts; start += StepSize) {
+        const char* at = text.data() + start;
+        const Block candidates = CandidatesAt(at, lastOffset, firsts, lasts) |
+                                 CandidatesAt(at + BlockSize, lastOffset, firsts, lasts) |
+                                 CandidatesAt(at + 2 * BlockSize, lastOffset, firsts, lasts) |
+                                 CandidatesAt(at + 3 * BlockSize, lastOffset, firsts, lasts);
         if (!AnyLaneSet(candidates))
             continue;
-        for (std::size_t lane = 0; lane < BlockSize; ++lane) {
-            if (candidates[lane] && MatchesAt(text, start + lane, needle))
+        for (std::size_t position = start; position < start + StepSize; ++position) {
+            if (MatchesAt(text, position, needle))
                 return std::nullopt;
         }
     }

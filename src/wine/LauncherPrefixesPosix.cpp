@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <sys/stat.h>
 #include <system_error>
 #include <yaml-cpp/yaml.h>
 
@@ -29,13 +30,21 @@ std::vector<fs::path> EntriesOf(const fs::path& folder) {
     return entries;
 }
 
-void AddPrefix(std::vector<fs::path>& prefixes, const fs::path& folder) {
-    std::error_code error;
+// The prefixes found so far, and the folders they are.
+struct FoundPrefixes {
+    std::vector<fs::path> paths;
+    std::vector<FolderIdentity> folders;
+};
+
+void AddPrefix(FoundPrefixes& found, const fs::path& folder) {
     if (!IsWinePrefix(folder))
         return;
-    const fs::path real = fs::canonical(folder, error);
-    if (!error && std::find(prefixes.begin(), prefixes.end(), real) == prefixes.end())
-        prefixes.push_back(real);
+    const std::optional<FolderIdentity> identity = IdentityOf(folder);
+    if (!identity ||
+        std::find(found.folders.begin(), found.folders.end(), *identity) != found.folders.end())
+        return;
+    found.folders.push_back(*identity);
+    found.paths.push_back(folder);
 }
 
 // A YAML document whose top is a mapping; nothing for anything else. yaml-cpp limits the
@@ -86,8 +95,10 @@ fs::path BottlesFolder(const fs::path& base) {
 }
 
 // A bottle's folder: the entry itself, or the one its placeholder.yml names in Path (as a folder
-// or as that folder's bottle.yml).
+// or as that folder's bottle.yml). Only a folder that is no prefix can be a placeholder.
 fs::path BottleFolder(const fs::path& entry) {
+    if (IsWinePrefix(entry))
+        return entry;
     const std::optional<YAML::Node> placeholder = ReadYamlMapping(entry / "placeholder.yml");
     fs::path named = placeholder ? TextAt(*placeholder, "Path").value_or("") : "";
     if (named.filename() == "bottle.yml")
@@ -110,6 +121,14 @@ bool IsWinePrefix(const fs::path& folder) {
     std::error_code error;
     return fs::is_directory(folder / "drive_c", error) &&
            IsOrdinaryFile((folder / "system.reg").string());
+}
+
+std::optional<FolderIdentity> IdentityOf(const fs::path& folder) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0)
+        return std::nullopt;
+    return FolderIdentity{static_cast<std::uint64_t>(info.st_dev),
+                          static_cast<std::uint64_t>(info.st_ino)};
 }
 
 std::optional<fs::path> LutrisGamePrefix(std::string_view configText, const fs::path& home) {
@@ -140,7 +159,7 @@ std::optional<fs::path> LutrisGamePrefix(std::string_view configText, const fs::
 
 std::vector<fs::path> LutrisPrefixes(const UserFolders& user) {
     const fs::path flatpak = user.home / ".var/app/net.lutris.Lutris";
-    std::vector<fs::path> prefixes;
+    FoundPrefixes prefixes;
     for (const fs::path& folder : {user.config / "lutris/games", user.data / "lutris/games",
                                    flatpak / "config/lutris/games", flatpak / "data/lutris/games"})
         for (const fs::path& config : EntriesOf(folder))
@@ -148,21 +167,21 @@ std::vector<fs::path> LutrisPrefixes(const UserFolders& user) {
                 AddPrefix(prefixes, *prefix);
     for (const fs::path& folder : EntriesOf(user.home / "Games"))
         AddPrefix(prefixes, folder);
-    return prefixes;
+    return prefixes.paths;
 }
 
 std::vector<fs::path> BottlesPrefixes(const UserFolders& user) {
-    std::vector<fs::path> prefixes;
+    FoundPrefixes prefixes;
     for (const fs::path& base :
          {user.data / "bottles", user.home / ".var/app/com.usebottles.bottles/data/bottles"})
         for (const fs::path& entry : EntriesOf(BottlesFolder(base)))
             AddPrefix(prefixes, BottleFolder(entry));
-    return prefixes;
+    return prefixes.paths;
 }
 
 std::vector<fs::path> PlayOnLinuxPrefixes(const fs::path& home) {
-    std::vector<fs::path> prefixes;
+    FoundPrefixes prefixes;
     for (const fs::path& entry : EntriesOf(home / ".PlayOnLinux/wineprefix"))
         AddPrefix(prefixes, entry);
-    return prefixes;
+    return prefixes.paths;
 }

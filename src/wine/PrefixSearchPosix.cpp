@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -19,17 +18,15 @@ std::string EnvOrEmpty(const char* name) {
     return value ? value : "";
 }
 
-// Adds `prefix` unless a prefix with the same real path is there already (~/.wine may link to a
-// launcher's prefix, a Lutris config may name a bottle).
-void AddOnce(std::vector<std::string>& prefixes, std::vector<fs::path>& realPaths,
+// Adds `prefix` unless it is a folder that is there already (~/.wine may link to a launcher's
+// prefix, a Lutris config may name a bottle). A prefix that does not exist counts as itself.
+void AddOnce(std::vector<std::string>& prefixes, std::vector<FolderIdentity>& folders,
              const fs::path& prefix) {
-    std::error_code error;
-    fs::path real = fs::canonical(prefix, error);
-    if (error)
-        real = prefix;
-    if (std::find(realPaths.begin(), realPaths.end(), real) != realPaths.end())
-        return;
-    realPaths.push_back(real);
+    if (const std::optional<FolderIdentity> identity = IdentityOf(prefix)) {
+        if (std::find(folders.begin(), folders.end(), *identity) != folders.end())
+            return;
+        folders.push_back(*identity);
+    }
     prefixes.push_back(prefix.string());
 }
 
@@ -39,8 +36,8 @@ std::vector<std::string> WinePrefixesToSearch() {
     if (std::string chosen = EnvOrEmpty("WINEPREFIX"); !chosen.empty())
         return {chosen};
     std::vector<std::string> prefixes;
-    std::vector<fs::path> realPaths;
-    AddOnce(prefixes, realPaths, CurrentWinePrefix());
+    std::vector<FolderIdentity> folders;
+    AddOnce(prefixes, folders, CurrentWinePrefix());
     // Without a home folder there is nowhere else to look (and no relative path is taken for one).
     const std::string home = HomeFolder();
     if (home.empty())
@@ -50,6 +47,6 @@ std::vector<std::string> WinePrefixesToSearch() {
     for (const auto& found : {SteamPlayPrefixes(home), LutrisPrefixes(user), BottlesPrefixes(user),
                               PlayOnLinuxPrefixes(home)})
         for (const fs::path& prefix : found)
-            AddOnce(prefixes, realPaths, prefix);
+            AddOnce(prefixes, folders, prefix);
     return prefixes;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wine/WineRegFileCache.h"
 
+#include "platform/AsciiText.h"
+
 #include <algorithm>
 #include <string_view>
 #include <utility>
@@ -59,12 +61,19 @@ WineRegFileCache::keysAt(const std::filesystem::path& file,
         return unknownIn(*cached);
     };
     const auto look = [&](std::string_view text) {
+        // The test depends on the parent's own name alone: the views of a key ("Software\X" and
+        // "Software\Wow6432Node\X") share one pass over the text.
+        std::map<std::string, bool> mayHold;
         for (const KeyInFamily& place : places) {
             if (cached->families.contains(place.parent))
                 continue;
-            cached->families[place.parent] = MayHoldKey(text, place.parent)
-                                                 ? FindWineRegFamily(text, place.parent)
-                                                 : std::nullopt;
+            std::string name = InFamily(place.parent).name;
+            std::transform(name.begin(), name.end(), name.begin(), AsciiLower);
+            const auto [test, untested] = mayHold.try_emplace(std::move(name), false);
+            if (untested)
+                test->second = MayHoldKey(text, place.parent);
+            cached->families[place.parent] =
+                test->second ? FindWineRegFamily(text, place.parent) : std::nullopt;
         }
     };
     if (m_look(path, MaxRegFileSize, stamped, look) || !cached) {

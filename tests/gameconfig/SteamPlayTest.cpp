@@ -287,7 +287,7 @@ TEST_F(FakeHome, HostileLauncherFilesArePassedOver) {
     FileSystemUser user; // so that permissions count for root too
     ASSERT_EQ(user.whyNot(), "");
     EXPECT_EQ(LutrisPrefixes(UserFoldersFrom(home(), "", "")), std::vector{outside});
-    EXPECT_EQ(PlayOnLinuxPrefixes(home()), std::vector{outside});
+    EXPECT_EQ(PlayOnLinuxPrefixes(home()), std::vector{pol / "link-out"});
 }
 
 // Where each game is installed, and where the lookup must find each one.
