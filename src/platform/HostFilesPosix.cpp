@@ -485,9 +485,10 @@ Outcome<OpenedFile> OpenForReading(const std::string& path, std::size_t maxBytes
 }
 
 // A mapped file that shrinks loses the pages past its new end, and touching one of them raises
-// SIGBUS, which would end the program. While a MappingGuard lives, a bus error inside its mapping
-// puts a page of NULs in the lost page's place and is noted; one anywhere else goes on to the
-// handler there was before. The handler reads only what it is given through these atomics.
+// SIGBUS, which would end the program. While a GuardedMapping lives, a bus error inside it puts
+// a page of NULs in the lost page's place and is noted; one anywhere else goes on to the handler
+// there was before. The handler reads only what it is given through these atomics, and calls
+// only the system (on Linux mmap and sigaction are plain system calls).
 std::atomic<const char*> GuardedBegin{nullptr};
 std::atomic<std::size_t> GuardedSize{0};
 std::atomic<std::uintptr_t> GuardedPageSize{0};
@@ -510,9 +511,10 @@ void OnBusError(int, siginfo_t* info, void*) {
     ::sigaction(SIGBUS, &BusHandlerBefore, nullptr);
 }
 
-class MappingGuard {
+// A file's mapping, guarded while it lives and unmapped when it goes.
+class GuardedMapping {
 public:
-    MappingGuard(const char* begin, std::size_t size) {
+    GuardedMapping(const char* begin, std::size_t size) : m_begin(begin), m_size(size) {
         GuardedPageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
         GuardedPageLost = false;
         GuardedSize = size;
@@ -523,14 +525,19 @@ public:
         sigemptyset(&handler.sa_mask);
         ::sigaction(SIGBUS, &handler, &BusHandlerBefore);
     }
-    ~MappingGuard() {
+    ~GuardedMapping() {
         ::sigaction(SIGBUS, &BusHandlerBefore, nullptr);
         GuardedBegin = nullptr;
+        ::munmap(const_cast<char*>(m_begin), m_size);
     }
-    MappingGuard(const MappingGuard&) = delete;
-    MappingGuard& operator=(const MappingGuard&) = delete;
+    GuardedMapping(const GuardedMapping&) = delete;
+    GuardedMapping& operator=(const GuardedMapping&) = delete;
 
     bool pageLost() const { return GuardedPageLost; }
+
+private:
+    const char* m_begin;
+    std::size_t m_size;
 };
 
 } // namespace
@@ -579,14 +586,9 @@ MaybeFailure LookAtWholeFile(const std::string& path, std::size_t maxBytes,
     void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.handle.fd(), 0);
     if (mapped == MAP_FAILED)
         return SystemFailure(errno);
-    bool pageLost = false;
-    {
-        const MappingGuard guard(static_cast<const char*>(mapped), size);
-        look(std::string_view(static_cast<const char*>(mapped), size));
-        pageLost = guard.pageLost();
-    }
-    ::munmap(mapped, size);
-    if (pageLost)
+    const GuardedMapping mapping(static_cast<const char*>(mapped), size);
+    look(std::string_view(static_cast<const char*>(mapped), size));
+    if (mapping.pageLost())
         return Failure{FileShrank};
     return std::nullopt;
 }
