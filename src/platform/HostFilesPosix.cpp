@@ -460,7 +460,8 @@ struct OpenedFile {
 };
 
 // Opens an ordinary file for reading and nothing else: a folder, a pipe or a device fails at once
-// instead of blocking or reading forever, as does a file longer than `maxBytes`.
+// instead of blocking or reading forever, as does a file longer than `maxBytes`. The file is
+// still open without blocking.
 Outcome<OpenedFile> OpenForReading(const std::string& path, std::size_t maxBytes) {
     if (NamesNoFile(path))
         return SystemFailure(ENOENT);
@@ -478,9 +479,6 @@ Outcome<OpenedFile> OpenForReading(const std::string& path, std::size_t maxBytes
         return Failure{NotOrdinary};
     if (static_cast<std::uintmax_t>(info.st_size) > maxBytes)
         return SystemFailure(EFBIG);
-    if (const int flags = ::fcntl(file.fd(), F_GETFL);
-        flags < 0 || ::fcntl(file.fd(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        return SystemFailure(errno);
     return OpenedFile{std::move(file), info};
 }
 
@@ -553,6 +551,10 @@ MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const S
     if (!opened)
         return opened.failure();
     const OpenedFile& file = opened.value();
+    // Reads may block again, as reads of an ordinary file do (a mapping is not concerned).
+    if (const int flags = ::fcntl(file.handle.fd(), F_GETFL);
+        flags < 0 || ::fcntl(file.handle.fd(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return SystemFailure(errno);
     if (!stamped(StampOf(file.info)))
         return std::nullopt;
 

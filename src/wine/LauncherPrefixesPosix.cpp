@@ -36,15 +36,19 @@ struct FoundPrefixes {
     std::vector<FolderIdentity> folders;
 };
 
-void AddPrefix(FoundPrefixes& found, const fs::path& folder) {
-    if (!IsWinePrefix(folder))
-        return;
+// Adds a folder known to be a prefix, unless it was found before.
+void AddFound(FoundPrefixes& found, const fs::path& folder) {
     const std::optional<FolderIdentity> identity = IdentityOf(folder);
     if (!identity ||
         std::find(found.folders.begin(), found.folders.end(), *identity) != found.folders.end())
         return;
     found.folders.push_back(*identity);
     found.paths.push_back(folder);
+}
+
+void AddPrefix(FoundPrefixes& found, const fs::path& folder) {
+    if (IsWinePrefix(folder))
+        AddFound(found, folder);
 }
 
 // A YAML document whose top is a mapping; nothing for anything else. yaml-cpp limits the
@@ -94,11 +98,9 @@ fs::path BottlesFolder(const fs::path& base) {
     return base / "bottles";
 }
 
-// A bottle's folder: the entry itself, or the one its placeholder.yml names in Path (as a folder
-// or as that folder's bottle.yml). Only a folder that is no prefix can be a placeholder.
-fs::path BottleFolder(const fs::path& entry) {
-    if (IsWinePrefix(entry))
-        return entry;
+// The folder of a bottle made elsewhere: what the placeholder.yml in its entry names in Path (as
+// a folder or as that folder's bottle.yml); the entry itself when there is none.
+fs::path PlaceholderTarget(const fs::path& entry) {
     const std::optional<YAML::Node> placeholder = ReadYamlMapping(entry / "placeholder.yml");
     fs::path named = placeholder ? TextAt(*placeholder, "Path").value_or("") : "";
     if (named.filename() == "bottle.yml")
@@ -174,8 +176,12 @@ std::vector<fs::path> BottlesPrefixes(const UserFolders& user) {
     FoundPrefixes prefixes;
     for (const fs::path& base :
          {user.data / "bottles", user.home / ".var/app/com.usebottles.bottles/data/bottles"})
-        for (const fs::path& entry : EntriesOf(BottlesFolder(base)))
-            AddPrefix(prefixes, BottleFolder(entry));
+        for (const fs::path& entry : EntriesOf(BottlesFolder(base))) {
+            if (IsWinePrefix(entry))
+                AddFound(prefixes, entry);
+            else // a placeholder holds no drive_c
+                AddPrefix(prefixes, PlaceholderTarget(entry));
+        }
     return prefixes.paths;
 }
 
