@@ -25,6 +25,8 @@ std::string LoadAverage() {
 BenchOptions QuickOptions() {
     BenchOptions options;
     options.windowRounds = 1;
+    options.bottles = 3;
+    options.bottleRegBytes = 64 << 10;
     options.files = {{4 << 10, 1}, {64 << 10, 1}};
     options.sampleNames = 50;
     options.codecPasses = 1;

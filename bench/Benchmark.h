@@ -19,6 +19,10 @@ struct FileCase {
 struct BenchOptions {
     std::filesystem::path samplePrefix; // the committed demo/ folder
     int windowRounds = 21;
+    // The launchers' prefixes the program passes over at start-up: so many bottles of Bottles,
+    // each with a registry file of so many bytes that does not hold the game.
+    int bottles = 30;
+    std::size_t bottleRegBytes = std::size_t{3} << 20;
     std::vector<FileCase> files = {{1 << 20, 21}, {64 << 20, 7}};
     std::size_t sampleNames = 1000;
     int codecPasses = 200;

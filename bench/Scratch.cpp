@@ -26,6 +26,36 @@ void CopySamplePrefix(const fs::path& demo, const fs::path& target) {
     LinkWineDrives(target);
 }
 
+std::string UnrelatedRegistry(std::size_t bytes) {
+    std::string text =
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n";
+    text.reserve(bytes + 512);
+    for (int i = 0; text.size() < bytes; ++i) {
+        const std::string n = std::to_string(i);
+        text += "\n[Software\\\\Classes\\\\CLSID\\\\{" + n +
+                "-0000-0000-C000-000000000046}\\\\InprocServer32] 1733500000\n"
+                "#time=1db48a3f0c2e9a4\n@=\"C:\\\\windows\\\\system32\\\\ole32.dll\"\n"
+                "\"ThreadingModel\"=\"Both\"\n"
+                "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Program " +
+                n + "] 1733500000\n\"DisplayName\"=\"Program " + n +
+                "\"\n\"Data\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,\\\n"
+                "  15,16,17,18,19,1a,1b,1c\n";
+    }
+    return text;
+}
+
+void MakeBottles(const fs::path& home, int count, std::size_t regBytes) {
+    const std::string registry = UnrelatedRegistry(regBytes);
+    for (int i = 1; i <= count; ++i) {
+        const fs::path bottle =
+            home / ".local/share/bottles/bottles" / ("bottle-" + std::to_string(i));
+        fs::create_directories(bottle / "drive_c");
+        std::ofstream(bottle / "system.reg", std::ios::binary) << registry;
+        std::ofstream(bottle / "bottle.yml")
+            << "Name: bottle-" << i << "\nPath: bottle-" << i << "\nEnvironment: Gaming\n";
+    }
+}
+
 std::string WithoutRegistryKey(std::string_view regText, std::string_view key) {
     const std::string header = "[" + std::string(key) + "]";
     std::size_t start = regText.starts_with(header) ? 0 : regText.find("\n" + header);

@@ -12,6 +12,14 @@ std::string FileText(const std::filesystem::path& file);
 // cannot be committed (LinkWineDrives).
 void CopySamplePrefix(const std::filesystem::path& demo, const std::filesystem::path& target);
 
+// A system.reg of `bytes` bytes (or a line more) holding keys of the kinds a well-used prefix
+// holds, none of them a game's.
+std::string UnrelatedRegistry(std::size_t bytes);
+
+// `count` bottles of Bottles under the home folder `home` (.local/share/bottles/bottles/bottle-N),
+// each a Wine prefix with an UnrelatedRegistry of `regBytes`.
+void MakeBottles(const std::filesystem::path& home, int count, std::size_t regBytes);
+
 // `regText` (a system.reg) without the key whose header line starts with "[<key>]" and its values;
 // throws when there is no such key. `key` is written as in the file, backslashes doubled.
 std::string WithoutRegistryKey(std::string_view regText, std::string_view key);

@@ -23,21 +23,49 @@ constexpr double MemoryLimit = 1.0; // of the budget: 1.1 times the bare window 
 constexpr const char* UnitedOffensiveRegKey =
     "Software\\\\Wow6432Node\\\\Activision\\\\Call of Duty United Offensive";
 
-// The sample prefix as it is (both games) and with United Offensive taken out of its registry.
+// Of CPU time, for the start among launchers' prefixes against the start with ~/.wine alone.
+constexpr double StartupAmongPrefixesLimit = 1.3;
+
+// The sample prefix as it is (both games) and with United Offensive taken out of its registry;
+// and two home folders whose ~/.wine is the latter, one with the bottles of Bottles beside it.
 struct SamplePrefixes {
     fs::path bothGames;
     fs::path callOfDutyOnly;
+    fs::path homeWithSample;
+    fs::path homeWithBottles;
 };
 
-SamplePrefixes CopySamplePrefixes(const fs::path& demo, const fs::path& scratch) {
-    SamplePrefixes prefixes{scratch / "prefix-both-games", scratch / "prefix-call-of-duty"};
-    CopySamplePrefix(demo, prefixes.bothGames);
-    CopySamplePrefix(demo, prefixes.callOfDutyOnly);
-    const fs::path reg = prefixes.callOfDutyOnly / "system.reg";
+void CopyCallOfDutyOnly(const fs::path& demo, const fs::path& target) {
+    CopySamplePrefix(demo, target);
+    const fs::path reg = target / "system.reg";
     const std::string withoutUnitedOffensive =
         WithoutRegistryKey(FileText(reg), UnitedOffensiveRegKey);
     std::ofstream(reg, std::ios::binary | std::ios::trunc) << withoutUnitedOffensive;
+}
+
+SamplePrefixes CopySamplePrefixes(const BenchOptions& options, const fs::path& scratch) {
+    SamplePrefixes prefixes{scratch / "prefix-both-games", scratch / "prefix-call-of-duty",
+                            scratch / "home-with-sample", scratch / "home-with-bottles"};
+    CopySamplePrefix(options.samplePrefix, prefixes.bothGames);
+    CopyCallOfDutyOnly(options.samplePrefix, prefixes.callOfDutyOnly);
+    CopyCallOfDutyOnly(options.samplePrefix, prefixes.homeWithSample / ".wine");
+    CopyCallOfDutyOnly(options.samplePrefix, prefixes.homeWithBottles / ".wine");
+    MakeBottles(prefixes.homeWithBottles, options.bottles, options.bottleRegBytes);
     return prefixes;
+}
+
+// Where a window process of `kind` finds the game: in the prefix $WINEPREFIX names, or, with no
+// $WINEPREFIX, where the program looks in the home folder.
+std::vector<std::string> SettingsFor(WindowKind kind, const SamplePrefixes& prefixes) {
+    if (kind == WindowKind::EditorAfterDialog)
+        return {"WINEPREFIX=" + prefixes.bothGames.string()};
+    if (kind != WindowKind::EditorFromHome && kind != WindowKind::EditorAmongPrefixes)
+        return {"WINEPREFIX=" + prefixes.callOfDutyOnly.string()};
+    const std::string home =
+        (kind == WindowKind::EditorFromHome ? prefixes.homeWithSample : prefixes.homeWithBottles)
+            .string();
+    return {"WINEPREFIX=", "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config",
+            "XDG_DATA_HOME=" + home + "/.local/share"};
 }
 
 // Every window kind once a round, in an order that turns with the rounds.
@@ -50,10 +78,7 @@ std::map<WindowKind, std::vector<WindowRun>> RunWindowRounds(const BenchOptions&
         for (std::size_t i = 0; i < KindCount; ++i) {
             const WindowKind kind =
                 AllWindowKinds[(i + static_cast<std::size_t>(round + 1)) % KindCount];
-            const fs::path& prefix = kind == WindowKind::EditorAfterDialog
-                                         ? prefixes.bothGames
-                                         : prefixes.callOfDutyOnly;
-            const WindowRun run = RunWindowProcessOnce(kind, prefix, errorLog);
+            const WindowRun run = RunWindowProcessOnce(kind, SettingsFor(kind, prefixes), errorLog);
             if (round >= 0)
                 runs[kind].push_back(run);
         }
@@ -85,34 +110,46 @@ Row MemoryRow(const std::string& measure, const Paired& memory) {
 } // namespace
 
 // The goals hold the editor (only Call of Duty installed, so the editor is the first window) to
-// the bare window. The other rows show what the game dialog adds and what loading a font costs.
+// the bare window, and its start with the sample in ~/.wine among launchers' prefixes that do not
+// hold the game to the start with ~/.wine alone. The other rows show what the game dialog adds and
+// what loading a font costs.
 void MeasureWindows(const BenchOptions& options, const fs::path& scratch, Report& report) {
-    const SamplePrefixes prefixes = CopySamplePrefixes(options.samplePrefix, scratch);
+    const SamplePrefixes prefixes = CopySamplePrefixes(options, scratch);
     auto runs = RunWindowRounds(options, prefixes, scratch / "window-stderr.txt");
     const auto& editor = runs[WindowKind::Editor];
     const auto& afterDialog = runs[WindowKind::EditorAfterDialog];
     const auto& bare = runs[WindowKind::BareWindow];
     const auto& blank = runs[WindowKind::BlankWindow];
+    const auto& fromHome = runs[WindowKind::EditorFromHome];
+    const auto& amongPrefixes = runs[WindowKind::EditorAmongPrefixes];
 
     const Paired startupCpu = Pair(editor, bare, &WindowRun::cpuMs);
+    const Paired amongPrefixesCpu = Pair(amongPrefixes, fromHome, &WindowRun::cpuMs);
     const Paired memory = Pair(editor, bare, &WindowRun::peakKiB);
+    const std::string among = "  the same, ~/.wine among " + std::to_string(options.bottles) +
+                              " prefixes of " + SizeLabel(options.bottleRegBytes, " ") +
+                              " vs ~/.wine alone";
     report.rows.push_back(StartupRow("start-up to window shown, editor vs bare window",
                                      Pair(editor, bare, &WindowRun::startupMs)));
     report.rows.push_back(StartupRow("  the same, game dialog answered first, vs bare window",
                                      Pair(afterDialog, bare, &WindowRun::startupMs)));
     report.rows.push_back(StartupRow("  the same, editor vs blank window (no font loaded)",
                                      Pair(editor, blank, &WindowRun::startupMs)));
+    report.rows.push_back(StartupRow(among, Pair(amongPrefixes, fromHome, &WindowRun::startupMs)));
     report.rows.push_back(StartupRow("start-up CPU time, editor vs bare window", startupCpu));
     report.rows.push_back(StartupRow("  the same, game dialog answered first, vs bare window",
                                      Pair(afterDialog, bare, &WindowRun::cpuMs)));
     report.rows.push_back(StartupRow("  the same, editor vs blank window (no font loaded)",
                                      Pair(editor, blank, &WindowRun::cpuMs)));
+    report.rows.push_back(StartupRow(among, amongPrefixesCpu));
     report.rows.push_back(MemoryRow("peak resident memory, editor vs bare window", memory));
     report.rows.push_back(MemoryRow("  the same, game dialog answered first, vs bare window",
                                     Pair(afterDialog, bare, &WindowRun::peakKiB)));
     report.rows.push_back(MemoryRow("  the same, editor vs blank window (no font loaded)",
                                     Pair(editor, blank, &WindowRun::peakKiB)));
     report.goals.push_back({"startup_cpu", Median(startupCpu.ratios), StartupCpuLimit});
+    report.goals.push_back(
+        {"startup_prefixes", Median(amongPrefixesCpu.ratios), StartupAmongPrefixesLimit});
     report.goals.push_back({"memory",
                             MemoryBudgetRatio(Median(memory.tintwell), Median(memory.baseline)),
                             MemoryLimit});

@@ -7,7 +7,9 @@
 #include <filesystem>
 
 // Start-up time (wall and CPU) and peak memory of the editor against a bare Qt window, each in
-// processes of its own, on copies of the sample prefix in `scratch`. Adds the rows and the goals
-// "startup_cpu" and "memory" to `report`.
+// processes of its own, on copies of the sample prefix in `scratch`; and the editor's start with
+// the sample as ~/.wine among bottles of Bottles that do not hold the game, against its start with
+// ~/.wine alone. Adds the rows and the goals "startup_cpu", "startup_prefixes" and "memory" to
+// `report`.
 void MeasureWindows(const BenchOptions& options, const std::filesystem::path& scratch,
                     Report& report);

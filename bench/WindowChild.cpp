@@ -75,6 +75,9 @@ QWidget& Start(WindowKind kind, std::unique_ptr<QWidget>& plainWindow) {
         return StartEditor(false);
     case WindowKind::EditorAfterDialog:
         return StartEditor(true);
+    case WindowKind::EditorFromHome:
+    case WindowKind::EditorAmongPrefixes:
+        return StartEditor(false);
     case WindowKind::BareWindow:
         return StartBareWindow(plainWindow);
     case WindowKind::BlankWindow:
@@ -112,6 +115,10 @@ std::string_view WindowKindName(WindowKind kind) {
         return "editor";
     case WindowKind::EditorAfterDialog:
         return "dialog-editor";
+    case WindowKind::EditorFromHome:
+        return "home-editor";
+    case WindowKind::EditorAmongPrefixes:
+        return "prefixes-editor";
     case WindowKind::BareWindow:
         return "bare";
     case WindowKind::BlankWindow:

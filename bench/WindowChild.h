@@ -9,17 +9,22 @@
 // benchmark starting itself again), so that everything a start costs counts: loading the
 // libraries, Qt's platform, fonts.
 enum class WindowKind {
-    Editor,            // Tintwell with only Call of Duty installed: straight to the editor
-    EditorAfterDialog, // Tintwell with both games: the game dialog, answered at once, then the
-                       // editor
+    Editor,              // Tintwell with only Call of Duty installed: straight to the editor
+    EditorAfterDialog,   // Tintwell with both games: the game dialog, answered at once, then the
+                         // editor
+    EditorFromHome,      // the editor on the sample in ~/.wine, with no $WINEPREFIX
+    EditorAmongPrefixes, // the same, with launchers' prefixes that do not hold the game beside it
     BareWindow,  // a plain Qt window of the editor's size, in a process that has loaded a font
     BlankWindow, // the same window in a process that never loads a font
 };
 
-inline constexpr WindowKind AllWindowKinds[] = {WindowKind::Editor, WindowKind::EditorAfterDialog,
-                                                WindowKind::BareWindow, WindowKind::BlankWindow};
+inline constexpr WindowKind AllWindowKinds[] = {
+    WindowKind::Editor,         WindowKind::EditorAfterDialog,
+    WindowKind::EditorFromHome, WindowKind::EditorAmongPrefixes,
+    WindowKind::BareWindow,     WindowKind::BlankWindow};
 
-std::string_view WindowKindName(WindowKind kind); // "editor", "dialog-editor", "bare", "blank"
+// "editor", "dialog-editor", "home-editor", "prefixes-editor", "bare", "blank"
+std::string_view WindowKindName(WindowKind kind);
 std::optional<WindowKind> WindowKindNamed(std::string_view name);
 
 // What a window process writes to its standard output, one "key value" pair a line: when its
@@ -38,6 +43,6 @@ struct WindowReport {
 WindowReport ParseWindowReport(std::string_view text);
 
 // The body of a window process: starts the program of `kind`, waits until its window is shown on
-// the screen (painted once), reports as above and ends the process. The editor kinds read the Wine
-// prefix in $WINEPREFIX. Returns (an exit code) only when it fails.
+// the screen (painted once), reports as above and ends the process. The editor kinds look for the
+// game as the program does. Returns (an exit code) only when it fails.
 int RunWindowProcess(WindowKind kind, int argc, char* argv[]);

@@ -127,12 +127,14 @@ FinishedProcess RunProcess(std::vector<std::string> arguments, std::vector<std::
     return finished;
 }
 
-WindowRun RunWindowProcessOnce(WindowKind kind, const fs::path& prefix, const fs::path& errorLog) {
+WindowRun RunWindowProcessOnce(WindowKind kind, const std::vector<std::string>& settings,
+                               const fs::path& errorLog) {
     const std::string program = fs::read_symlink("/proc/self/exe").string();
     const std::string kindName(WindowKindName(kind));
     std::vector<std::string> arguments = {program, std::string(WindowSwitch), kindName};
-    std::vector<std::string> environment =
-        EnvironmentWith({"QT_QPA_PLATFORM=offscreen", "WINEPREFIX=" + prefix.string()});
+    std::vector<std::string> withPlatform = settings;
+    withPlatform.emplace_back("QT_QPA_PLATFORM=offscreen");
+    std::vector<std::string> environment = EnvironmentWith(withPlatform);
 
     const auto started = std::chrono::steady_clock::now();
     const FinishedProcess child =

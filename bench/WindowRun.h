@@ -32,7 +32,8 @@ struct FinishedProcess {
 FinishedProcess RunProcess(std::vector<std::string> arguments, std::vector<std::string> environment,
                            const std::filesystem::path& errorLog);
 
-// Runs one window process of `kind` on the offscreen platform with $WINEPREFIX set to `prefix`.
-// Its error output goes to `errorLog`, which a failure quotes. Throws when the process fails.
-WindowRun RunWindowProcessOnce(WindowKind kind, const std::filesystem::path& prefix,
+// Runs one window process of `kind` on the offscreen platform, with `settings` ("NAME=value") in
+// its environment, e.g. $WINEPREFIX. Its error output goes to `errorLog`, which a failure quotes.
+// Throws when the process fails.
+WindowRun RunWindowProcessOnce(WindowKind kind, const std::vector<std::string>& settings,
                                const std::filesystem::path& errorLog);

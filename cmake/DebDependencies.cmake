@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Read by CPack while it makes the Debian package. dpkg-shlibdeps (package dpkg-dev, which needs
 # `file` too) names the packages of the libraries the program links, as this system calls them
-# (libqt6core6 here, libqt6core6t64 on newer systems); without those tools the Qt packages of
+# (libqt6core6 here, libqt6core6t64 on newer systems); without those tools the packages of
 # Debian 12 are named directly.
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
     return()
@@ -21,5 +21,5 @@ else()
     set(qt ">= ${CPACK_TINTWELL_QT_VERSION}")
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6widgets6 (${qt}), libqt6gui6 (${qt}), libqt6core6 (${qt}), libstdc++6, libc6, ${tintwell_runtime_packages}")
+        "libqt6widgets6 (${qt}), libqt6gui6 (${qt}), libqt6core6 (${qt}), libyaml-cpp0.7, libstdc++6, libc6, ${tintwell_runtime_packages}")
 endif()

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gameconfig/PlatformSeam.h"
+#include "wine/PrefixSearch.h"
 #include "wine/WinePrefix.h"
 #include "wine/WinePrefixesRegistry.h"
 
 // Without a registry of its own, the program reads the registries of the Wine prefixes where
-// Linux users have these games: the one they chose with $WINEPREFIX, else ~/.wine and the
-// prefixes Steam Play made for the games.
+// Linux users have these games: the one they chose with $WINEPREFIX, else ~/.wine, the prefixes
+// Steam Play made for the games and those of the game launchers.
 RegistryApi& PlatformRegistry() {
     static WinePrefixesRegistry registry(WinePrefixesToSearch);
     return registry;

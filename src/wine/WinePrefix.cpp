@@ -3,7 +3,6 @@
 
 #include "platform/AsciiText.h"
 #include "platform/HostEnvironment.h"
-#include "wine/SteamLibraries.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -102,17 +101,6 @@ std::string CurrentWinePrefix() {
     if (!prefix.empty())
         return prefix;
     return HomeFolder() + "/.wine";
-}
-
-std::vector<std::string> WinePrefixesToSearch() {
-    if (std::string chosen = EnvOrEmpty("WINEPREFIX"); !chosen.empty())
-        return {chosen};
-    std::vector<std::string> prefixes{CurrentWinePrefix()};
-    // Without a home folder there is no Steam to look in (and no relative path is taken for one).
-    if (const std::string home = HomeFolder(); !home.empty())
-        for (const fs::path& prefix : SteamPlayPrefixes(home))
-            prefixes.push_back(prefix.string());
-    return prefixes;
 }
 
 std::string MapIntoPrefix(const std::string& prefixDir, const std::string& windowsPath) {

@@ -2,18 +2,12 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 // A Wine prefix: the folder that holds a Windows installation's registry files (system.reg is
 // HKEY_LOCAL_MACHINE) and its drives (dosdevices/c: links to drive_c, z: to /).
 
 // The prefix Wine itself would use: $WINEPREFIX when set and not empty, else ~/.wine.
 std::string CurrentWinePrefix();
-
-// The prefixes the games are looked up in, in the order they are asked: only $WINEPREFIX when it
-// is set and not empty (the user chose it); else ~/.wine, then the Steam Play prefixes of the two
-// games (see SteamLibraries.h).
-std::vector<std::string> WinePrefixesToSearch();
 
 // Maps a Windows path into the prefix as Wine does: the drive letter through the link
 // <prefix>/dosdevices/<letter>: (lower case) to the folder it leads to, backslashes as separators

@@ -3,9 +3,10 @@
 
 #include <utility>
 
-bool WinePrefixesRegistry::KeyAcrossPrefixes::openInNextPrefix(std::int32_t& result) {
+bool WinePrefixesRegistry::KeyAcrossPrefixes::openInNextPrefix(
+    const std::shared_ptr<WineRegFileCache>& cache, std::int32_t& result) {
     while (!prefixesNotAsked.empty()) {
-        auto registry = std::make_unique<WineRegistry>(prefixesNotAsked.front());
+        auto registry = std::make_unique<WineRegistry>(prefixesNotAsked.front(), cache);
         prefixesNotAsked.erase(prefixesNotAsked.begin());
         RegHandle handle = 0;
         result = registry->openKey(root, subKey, handle);
@@ -17,13 +18,15 @@ bool WinePrefixesRegistry::KeyAcrossPrefixes::openInNextPrefix(std::int32_t& res
     return false;
 }
 
-WinePrefixesRegistry::WinePrefixesRegistry(PrefixList prefixes) : m_prefixes(std::move(prefixes)) {}
+WinePrefixesRegistry::WinePrefixesRegistry(PrefixList prefixes,
+                                           std::shared_ptr<WineRegFileCache> cache)
+    : m_prefixes(std::move(prefixes)), m_cache(std::move(cache)) {}
 
 std::int32_t WinePrefixesRegistry::openKey(std::uint32_t root, const std::string& subKey,
                                            RegHandle& key) {
     KeyAcrossPrefixes opening{root, subKey, m_prefixes(), {}};
     std::int32_t result = RegFileNotFound;
-    if (!opening.openInNextPrefix(result))
+    if (!opening.openInNextPrefix(m_cache, result))
         return result;
     key = ++m_lastHandle;
     m_openKeys.emplace(key, std::move(opening));
@@ -33,7 +36,7 @@ std::int32_t WinePrefixesRegistry::openKey(std::uint32_t root, const std::string
 WinePrefixesRegistry::KeyInPrefix* WinePrefixesRegistry::holderOf(KeyAcrossPrefixes& key,
                                                                   const std::string& valueName) {
     std::int32_t ignored = RegSuccess;
-    for (std::size_t i = 0; i < key.opened.size() || key.openInNextPrefix(ignored); ++i) {
+    for (std::size_t i = 0; i < key.opened.size() || key.openInNextPrefix(m_cache, ignored); ++i) {
         KeyInPrefix& candidate = key.opened[i];
         std::uint32_t type = 0, size = 0;
         if (candidate.registry->queryValueInfo(candidate.handle, valueName, type, size) !=

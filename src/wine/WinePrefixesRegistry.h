@@ -14,7 +14,8 @@
 // is answered by the first of those prefixes whose key holds the value: a key left behind in
 // ~/.wine by an uninstalled game (with its CD key, say, but no InstallPath) does not hide the game
 // in a Steam Play prefix. The list of prefixes is asked for anew at every open, so a change of
-// $WINEPREFIX or a newly installed game counts at once.
+// $WINEPREFIX or a newly installed game counts at once; the prefixes' registry files are read
+// through one WineRegFileCache, so that each is read once as long as it stays as it was.
 //
 // A value's origin is the prefix that answers it: the game's files are in the prefix whose
 // registry told where the game is installed, so the install path is mapped through that prefix.
@@ -22,7 +23,8 @@ class WinePrefixesRegistry final : public RegistryApi {
 public:
     using PrefixList = std::function<std::vector<std::string>()>;
 
-    explicit WinePrefixesRegistry(PrefixList prefixes);
+    explicit WinePrefixesRegistry(PrefixList prefixes, std::shared_ptr<WineRegFileCache> cache =
+                                                           std::make_shared<WineRegFileCache>());
 
     std::int32_t openKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override;
     std::int32_t queryValueInfo(RegHandle key, const std::string& valueName, std::uint32_t& type,
@@ -49,13 +51,14 @@ private:
 
         // Opens the key in the next prefix that holds it. False when no prefix is left; then
         // `result` is the last open's result code.
-        bool openInNextPrefix(std::int32_t& result);
+        bool openInNextPrefix(const std::shared_ptr<WineRegFileCache>& cache, std::int32_t& result);
     };
 
     // The key in the first prefix that holds both it and the value; nullptr when none does.
     KeyInPrefix* holderOf(KeyAcrossPrefixes& key, const std::string& valueName);
 
     PrefixList m_prefixes;
+    std::shared_ptr<WineRegFileCache> m_cache;
     std::map<RegHandle, KeyAcrossPrefixes> m_openKeys;
     RegHandle m_lastHandle = 0;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wine/WineRegFile.h"
 
+#include "platform/AsciiText.h"
 #include "platform/HostFiles.h"
 #include "platform/RegistryApi.h"
 #include "platform/UnicodeText.h"
@@ -10,10 +11,6 @@
 namespace {
 
 constexpr std::string_view FileSignature = "WINE REGISTRY Version 2";
-
-// Far more than any real registry file (a fresh prefix's system.reg has some 2 MiB, a well-used
-// one tens of MiB); reading a larger one whole would only exhaust the memory.
-constexpr std::size_t MaxRegFileSize = std::size_t{512} << 20;
 
 // Hands out a text's lines one by one, without the LF and without a CR right before it.
 class LineReader {
@@ -203,24 +200,44 @@ std::u32string NormalizedKeyPath(std::u16string_view path) {
 
 enum class KeyRelation { Other, Same, Below };
 
-// How a key path read from the file stands to the wanted one (normalized); stops at the first
-// difference, since nearly every key of a big file differs early.
-KeyRelation RelationOf(std::u16string_view path, std::u32string_view wanted) {
+// Where a key path read from the file stands to the wanted one (normalized). A key below it also
+// gives the name of the wanted key's child that it is or lies below.
+struct KeyLinePlace {
+    KeyRelation relation = KeyRelation::Other;
+    std::u32string child;
+    bool isChild = false; // the key is that child itself
+};
+
+// Stops at the first difference, since nearly every key of a big file differs early.
+KeyLinePlace PlaceOf(std::u16string_view path, std::u32string_view wanted) {
+    KeyLinePlace place;
     std::size_t matched = 0;
-    bool wentPast = false;
-    bool below = false;
+    bool differs = false;
+    bool inChild = false;
+    bool deeper = false;
     WalkKeyPath(path, [&](char32_t c) {
+        if (inChild) {
+            deeper = c == U'\\';
+            if (!deeper)
+                place.child += c;
+            return !deeper;
+        }
         if (matched < wanted.size() && c == wanted[matched]) {
             ++matched;
             return true;
         }
-        wentPast = true;
-        below = matched == wanted.size() && (wanted.empty() || c == U'\\');
-        return false;
+        // Past the wanted path: a separator leads to a child; below the root, a name is one.
+        differs = matched < wanted.size() || (!wanted.empty() && c != U'\\');
+        inChild = !differs;
+        if (inChild && wanted.empty())
+            place.child += c;
+        return !differs;
     });
-    if (wentPast)
-        return below ? KeyRelation::Below : KeyRelation::Other;
-    return matched == wanted.size() ? KeyRelation::Same : KeyRelation::Other;
+    if (differs || (!inChild && matched < wanted.size()))
+        return place;
+    place.relation = inChild ? KeyRelation::Below : KeyRelation::Same;
+    place.isChild = inChild && !deeper;
+    return place;
 }
 
 std::optional<WineRegValue> ParseStringData(std::string_view text, std::uint32_t type) {
@@ -334,36 +351,62 @@ void WineRegKey::set(std::u16string_view name, WineRegValue value) {
         m_values.push_back({std::move(folded), std::move(value)});
 }
 
-std::optional<WineRegKey> FindWineRegKey(std::string_view fileText, std::string_view keyPath) {
+const WineRegKey* WineRegFamily::child(std::string_view name) const {
+    const auto found = children.find(FoldedCodePoints(Utf8ToUtf16(name)));
+    return found == children.end() ? nullptr : &found->second;
+}
+
+std::optional<WineRegFamily> FindWineRegFamily(std::string_view fileText,
+                                               std::string_view keyPath) {
     LineReader lines(fileText);
     std::string_view line;
     if (!lines.next(line) || line != FileSignature)
         return std::nullopt;
 
     const std::u32string wanted = NormalizedKeyPath(Utf8ToUtf16(keyPath));
-    WineRegKey key;
-    std::u16string path; // of the latest key line, kept to spare an allocation per line
-    bool keyExists = false;
-    bool inWantedKey = false; // the values that follow belong to the wanted key
+    WineRegFamily family;
+    std::u16string path;            // of the latest key line, kept to spare an allocation per line
+    WineRegKey* valuesGo = nullptr; // where the values that follow belong, if they are wanted
     while (lines.next(line)) {
         line = SkipSpaces(line);
         if (line.empty())
             continue;
         if (line.front() == '[') {
             const bool wellFormed = Unescape(line.substr(1), ']', path).has_value();
-            const KeyRelation relation = wellFormed ? RelationOf(path, wanted) : KeyRelation::Other;
-            inWantedKey = relation == KeyRelation::Same;
-            keyExists = keyExists || relation != KeyRelation::Other;
-        } else if (inWantedKey && (line.front() == '"' || line.front() == '@')) {
+            KeyLinePlace place = wellFormed ? PlaceOf(path, wanted) : KeyLinePlace();
+            valuesGo = nullptr;
+            if (place.relation == KeyRelation::Other)
+                continue;
+            if (!family.key)
+                family.key.emplace();
+            if (place.relation == KeyRelation::Same)
+                valuesGo = &*family.key;
+            else if (WineRegKey& child = family.children[std::move(place.child)]; place.isChild)
+                valuesGo = &child;
+        } else if (valuesGo && (line.front() == '"' || line.front() == '@')) {
             if (auto named = ParseValueLine(line, lines))
-                key.set(named->name, std::move(named->value));
+                valuesGo->set(named->name, std::move(named->value));
         }
         // comments (;), options (#time=, #class=, #link, #arch=) and other keys' values are
         // skipped; so are the continuation lines of their hex lists, which start with a hex digit
     }
-    if (!keyExists)
-        return std::nullopt;
-    return key;
+    return family;
+}
+
+std::optional<WineRegKey> FindWineRegKey(std::string_view fileText, std::string_view keyPath) {
+    std::optional<WineRegFamily> family = FindWineRegFamily(fileText, keyPath);
+    return family ? std::move(family->key) : std::nullopt;
+}
+
+bool MayHoldKey(std::string_view fileText, std::string_view keyPath) {
+    const std::string_view trimmed = keyPath.substr(0, keyPath.find_last_not_of('\\') + 1);
+    const std::string_view name = trimmed.substr(trimmed.rfind('\\') + 1);
+    const bool writtenAsItIs = std::all_of(name.begin(), name.end(), [](char c) {
+        return c >= ' ' && c <= '~' && c != '\\' && c != '[' && c != ']' && c != '"';
+    });
+    if (name.empty() || !writtenAsItIs)
+        return true;
+    return ContainsIgnoringAsciiCase(fileText, name);
 }
 
 std::optional<std::string> ReadRegFileText(const std::filesystem::path& file) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,11 +49,40 @@ private:
     std::vector<Entry> m_values;
 };
 
+// A key with the keys right below it, as one pass over a registry file finds them: a lookup of
+// one game's key answers for the other game's too, whose key is its sibling.
+struct WineRegFamily {
+    std::optional<WineRegKey> key;                 // nothing when the file does not hold it
+    std::map<std::u32string, WineRegKey> children; // by name, folded as names compare
+
+    // The child of that name (UTF-8, any letter case), or nullptr.
+    const WineRegKey* child(std::string_view name) const;
+};
+
 // Looks up `keyPath` (UTF-8, backslash-separated, relative to the file's root, any letter case)
 // in the text of a registry file. A key exists when the file names it or any key below it; a
-// key that only has sub-keys holds no values. Nothing when the text is no registry file or does
-// not hold the key.
+// key that only has sub-keys holds no values. Nothing when the text is no registry file.
+std::optional<WineRegFamily> FindWineRegFamily(std::string_view fileText, std::string_view keyPath);
+
+// The key alone: nothing when the text is no registry file or does not hold the key.
 std::optional<WineRegKey> FindWineRegKey(std::string_view fileText, std::string_view keyPath);
+
+// The test before a parse, which passes over a file of megabytes in a fraction of the time: false
+// when the text cannot hold the key at `keyPath`, nor so any key below it, because the key's own
+// name (its last component) stands nowhere in it in any letter case.
+//
+// Wine writes every printable ASCII character of a key name as itself (it escapes only control
+// characters, characters beyond ASCII, the backslash and the brackets), and a key line never
+// goes on to the next line (only hex lists do), so a name like "Activision" is found in any file
+// Wine wrote. What this passes over: a name whose plain letters are written as escapes
+// ("\x0041ctivision"), or spelled with the dotless i or the long s, which the registry folds to
+// I and S; Wine writes neither for a name given in ASCII. A name that holds anything Wine would
+// escape is never passed over.
+bool MayHoldKey(std::string_view fileText, std::string_view keyPath);
+
+// Far more than any real registry file (a fresh prefix's system.reg has some 2 MiB, a well-used
+// one tens of MiB); reading a larger one whole would only exhaust the memory.
+inline constexpr std::size_t MaxRegFileSize = std::size_t{512} << 20;
 
 // The whole text of a registry file, or nothing when it is missing, is no ordinary file, cannot
 // be read whole, or is larger than any real registry file (512 MiB).

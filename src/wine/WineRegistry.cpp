@@ -53,16 +53,15 @@ std::uint32_t SizeOf(const std::string& data) {
 
 } // namespace
 
-WineRegistry::WineRegistry(std::filesystem::path prefixDir) : m_prefixDir(std::move(prefixDir)) {}
+WineRegistry::WineRegistry(std::filesystem::path prefixDir, std::shared_ptr<WineRegFileCache> cache)
+    : m_prefixDir(std::move(prefixDir)), m_cache(std::move(cache)) {}
 
 std::int32_t WineRegistry::openKey(std::uint32_t root, const std::string& subKey, RegHandle& key) {
     if (root != RootKeyLocalMachine)
         return RegFileNotFound;
-    const std::optional<std::string> text = ReadRegFileText(m_prefixDir / "system.reg");
-    if (!text)
-        return RegFileNotFound;
-    for (const std::string& path : ViewsOf(subKey)) {
-        if (std::optional<WineRegKey> found = FindWineRegKey(*text, path)) {
+    for (std::optional<WineRegKey>& found :
+         m_cache->keysAt(m_prefixDir / "system.reg", ViewsOf(subKey))) {
+        if (found) {
             key = NewHandle();
             m_openKeys.emplace(key, std::move(*found));
             return RegSuccess;

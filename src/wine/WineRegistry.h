@@ -3,21 +3,25 @@
 
 #include "platform/RegistryApi.h"
 #include "wine/WineRegFile.h"
+#include "wine/WineRegFileCache.h"
 
 #include <filesystem>
 #include <map>
+#include <memory>
 
 // The registry of one Wine prefix, as a 32-bit Windows program sees it through the registry's
 // 8-bit functions:
-// - HKEY_LOCAL_MACHINE is <prefix>/system.reg, read anew whenever a key is opened; other roots
-//   hold nothing.
+// - HKEY_LOCAL_MACHINE is <prefix>/system.reg, read again when a key is opened after the file
+//   changed (through a WineRegFileCache, which registries may share); other roots hold nothing.
 // - "Software\X" is looked up first at "Software\Wow6432Node\X" (where a win64 prefix keeps the
 //   32-bit view), then at the path itself.
 // - String data (types 1, 2 and 7) comes out as UTF-8, the host's 8-bit text; its size counts
 //   the converted bytes, the final NUL included when the stored data has one.
 class WineRegistry : public RegistryApi {
 public:
-    explicit WineRegistry(std::filesystem::path prefixDir);
+    explicit WineRegistry(
+        std::filesystem::path prefixDir,
+        std::shared_ptr<WineRegFileCache> cache = std::make_shared<WineRegFileCache>());
 
     std::int32_t openKey(std::uint32_t root, const std::string& subKey, RegHandle& key) override;
     std::int32_t queryValueInfo(RegHandle key, const std::string& valueName, std::uint32_t& type,
@@ -35,5 +39,6 @@ private:
                                   std::int32_t& error) const;
 
     std::filesystem::path m_prefixDir;
+    std::shared_ptr<WineRegFileCache> m_cache;
     std::map<RegHandle, WineRegKey> m_openKeys;
 };

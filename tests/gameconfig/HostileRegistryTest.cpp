@@ -254,6 +254,17 @@ TEST(DeeplyNestedKey, IsFoundItself) {
     EXPECT_EQ(prefix.lookUp(path.substr(0, path.size() - 1)), "");
 }
 
+// A file that names the game's key only with a plain letter escaped, which Wine never writes: a
+// parse would find the key, but the lookup passes the file over, unparsed, as one that does not
+// name "Activision" at all.
+TEST(PassedOverRegistry, IsNotParsed) {
+    const std::string file = Header +
+                             "[Software\\\\Wow6432Node\\\\\\x0041ctivision\\\\Call of Duty] 1\n"
+                             "\"InstallPath\"=\"C:\\\\Games\\\\Call of Duty\"\n";
+    ASSERT_TRUE(FindWineRegKey(file, "Software\\Wow6432Node\\Activision\\Call of Duty"));
+    EXPECT_EQ(RegistryPrefix(file).lookUp(CodKey), "");
+}
+
 // ---------------------------------------------------------------------------------------------
 // What stands where system.reg should be
 

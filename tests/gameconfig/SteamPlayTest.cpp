@@ -2,17 +2,24 @@
 #include "gameconfig/PlatformSeam.h"
 #include "gameconfig/Registry.h"
 #include "platform/HostFiles.h"
+#include "support/FileSystemUser.h"
 #include "support/TestPrefix.h"
+#include "wine/LauncherPrefixes.h"
+#include "wine/PrefixSearch.h"
 #include "wine/SteamLibraries.h"
 #include "wine/WinePrefix.h"
 #include "wine/WinePrefixesRegistry.h"
+#include "wine/WineRegFileCache.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -115,6 +122,8 @@ protected:
     TempDir m_other;
     ScopedEnv m_homeEnv{"HOME", fs::canonical(m_home.path()).string()};
     ScopedEnv m_prefixEnv{"WINEPREFIX", std::nullopt};
+    ScopedEnv m_configEnv{"XDG_CONFIG_HOME", std::nullopt};
+    ScopedEnv m_dataEnv{"XDG_DATA_HOME", std::nullopt};
 };
 
 TEST_F(FakeHome, SteamRootsAreTheInstallationsThatExistEachOnce) {
@@ -195,22 +204,100 @@ TEST_F(FakeHome, WineprefixAloneCountsWhenSet) {
     makeRoot(nativeRoot());
     fs::create_directories(prefixOf(nativeRoot(), SteamAppUnitedOffensive));
     const std::string steamPrefix = prefixOf(nativeRoot(), SteamAppUnitedOffensive).string();
+    // Each launcher's prefix after Steam's, once: the Lutris config names a bottle.
+    const fs::path bottle = home() / ".local/share/bottles/bottles/B";
+    const fs::path pol = home() / ".PlayOnLinux/wineprefix/P";
+    MakePrefix(bottle, {});
+    MakePrefix(pol, {});
+    WriteBytes(home() / ".config/lutris/games/b.yml", "game:\n  prefix: " + bottle.string());
+    const std::vector all{wine().string(), steamPrefix, bottle.string(), pol.string()};
 
-    EXPECT_EQ(WinePrefixesToSearch(), (std::vector{wine().string(), steamPrefix}));
+    EXPECT_EQ(WinePrefixesToSearch(), all);
     m_prefixEnv.set("");
-    EXPECT_EQ(WinePrefixesToSearch(), (std::vector{wine().string(), steamPrefix}))
-        << "an empty $WINEPREFIX is no choice";
+    EXPECT_EQ(WinePrefixesToSearch(), all) << "an empty $WINEPREFIX is no choice";
     m_prefixEnv.set("/opt/prefix");
     EXPECT_EQ(WinePrefixesToSearch(), std::vector{"/opt/prefix"s});
+}
+
+TEST_F(FakeHome, LutrisConfigsNameTheirPrefixesAndGamesHoldsMore) {
+    const fs::path named = elsewhere("sc"), tilde = home() / "wine/cod", scriptOnly = home() / "s",
+                   inGames = home() / "Games/uo", below = home() / "Games/quake/prefix";
+    for (const fs::path& prefix : {named, tilde, scriptOnly, inGames, below})
+        MakePrefix(prefix, {});
+    fs::create_directories(home() / "Games/not-a-prefix/drive_c");
+    const fs::path config = home() / ".config/lutris/games",
+                   data = home() / ".local/share/lutris/games";
+    const fs::path flatpak = home() / ".var/app/net.lutris.Lutris";
+    const std::pair<fs::path, std::string> files[] = {
+        {config / "sc-1.yml", "game:\n  exe: /sc.exe\n  prefix: " + named.string() + "\n"},
+        {data / "cod-2.yml",
+         "game:\n  prefix: ~/wine/cod\nscript:\n  game:\n    prefix: $GAMEDIR\n"},
+        {data / "script-3.yml", "script:\n  game:\n    prefix: " + scriptOnly.string() + "\n"},
+        {data / "relative-4.yml", "game:\n  prefix: Games/uo\n"},
+        {data / "variable-5.yml", "game:\n  prefix: $HOME/Games/uo\n"},
+        {data / "notes.txt", "game:\n  prefix: " + scriptOnly.string() + "\n"},
+        {flatpak / "config/lutris/games/broken-6.yml", "game: {prefix: [" + scriptOnly.string()},
+        {flatpak / "data/lutris/games/quake-7.yml", "game:\n  prefix: " + below.string() + "\n"},
+    };
+    for (const auto& [file, text] : files)
+        WriteBytes(file, text);
+    EXPECT_EQ(LutrisPrefixes(UserFoldersFrom(home(), "", "")),
+              (std::vector{named, tilde, below, inGames}));
+    EXPECT_EQ(LutrisPrefixes(UserFoldersFrom(home(), "/nowhere", "relative")),
+              (std::vector{tilde, below, inGames}));
+}
+
+TEST_F(FakeHome, BottlesAreFoundWhereverDataAndPlaceholdersPutThem) {
+    const fs::path bottles = home() / ".local/share/bottles/bottles";
+    const fs::path flatpak = home() / ".var/app/com.usebottles.bottles/data/bottles/bottles/UO";
+    const fs::path custom = elsewhere("custom/CoD");
+    for (const fs::path& prefix : {bottles / "Games", flatpak, custom})
+        MakePrefix(prefix, {});
+    fs::create_directories(bottles / "Empty");
+    WriteBytes(bottles / "CoD/placeholder.yml", "Path: " + (custom / "bottle.yml").string() + "\n");
+    const UserFolders user = UserFoldersFrom(home(), "", "");
+    EXPECT_EQ(BottlesPrefixes(user), (std::vector{custom, bottles / "Games", flatpak}));
+
+    MakePrefix(elsewhere("moved/One"), {});
+    WriteBytes(bottles.parent_path() / "data.yml",
+               "custom_bottles_path: " + elsewhere("moved").string() + "\n");
+    EXPECT_EQ(BottlesPrefixes(user), (std::vector{elsewhere("moved/One"), flatpak}));
+}
+
+// Loops, pipes, files too large, unreadable or nested beyond reason, links out of the home: each
+// is passed over, and nothing blocks.
+TEST_F(FakeHome, HostileLauncherFilesArePassedOver) {
+    const fs::path games = home() / ".local/share/lutris/games",
+                   pol = home() / ".PlayOnLinux/wineprefix";
+    const fs::path outside = elsewhere("out"), hidden = elsewhere("hidden");
+    MakePrefix(outside, {});
+    MakePrefix(hidden, {});
+    fs::create_directories(games);
+    fs::create_directories(pol);
+    const std::string namesHidden = "game:\n  prefix: " + hidden.string() + "\n";
+    WriteBytes(games / "ok.yml", "game:\n  prefix: " + outside.string() + "\n");
+    fs::create_symlink("loop.yml", games / "loop.yml");
+    ASSERT_EQ(::mkfifo((games / "pipe.yml").c_str(), 0600), 0);
+    WriteBytes(games / "huge.yml", namesHidden + "#" + std::string(2 << 20, 'x') + "\n");
+    WriteBytes(games / "deep.yml", namesHidden + "x: " + std::string(100000, '[') + "\n");
+    WriteBytes(games / "secret.yml", namesHidden);
+    fs::permissions(games / "secret.yml", fs::perms::none);
+    fs::create_directory_symlink(pol / "loop", pol / "loop");
+    fs::create_directory_symlink(outside, pol / "link-out");
+    FileSystemUser user; // so that permissions count for root too
+    ASSERT_EQ(user.whyNot(), "");
+    EXPECT_EQ(LutrisPrefixes(UserFoldersFrom(home(), "", "")), std::vector{outside});
+    EXPECT_EQ(PlayOnLinuxPrefixes(home()), std::vector{pol / "link-out"});
 }
 
 // Where each game is installed, and where the lookup must find each one.
 struct Scenario {
     const char* label;
-    std::vector<GameInstall> inWine, inCodPrefix, inUoPrefix;
-    const char* winePrefix; // the prefix $WINEPREFIX names, or nullptr to leave it unset
-    const char* codFrom;    // the prefix that answers, or nullptr for none
-    const char* uoFrom;
+    std::vector<GameInstall> inWine = {}, inCodPrefix = {}, inUoPrefix = {};
+    const char* winePrefix = nullptr; // the prefix $WINEPREFIX names, or nullptr to leave it unset
+    const char* codFrom = nullptr;    // the prefix that answers, or nullptr for none
+    const char* uoFrom = nullptr;
+    std::vector<GameInstall> inLutris = {}, inBottle = {}, inPlayOnLinux = {};
 };
 
 const GameInstall CodInGames{CodKey, "C:\\Games\\Call of Duty", CodCfgPath};
@@ -229,6 +316,12 @@ protected:
         const std::string which = name;
         if (which == "wine")
             return wine();
+        if (which == "lutris") // named by its game config only
+            return elsewhere("lutris-prefix");
+        if (which == "bottle")
+            return home() / ".local/share/bottles/bottles/Games";
+        if (which == "pol")
+            return home() / ".PlayOnLinux/wineprefix/CoD";
         return prefixOf(m_library, which == "cod" ? SteamAppCallOfDuty : SteamAppUnitedOffensive);
     }
 
@@ -248,6 +341,11 @@ TEST_P(WhichPrefixAnswers, EachGameIsFoundAndMappedThroughItsOwnPrefix) {
     MakePrefix(wine(), s.inWine);
     MakePrefix(prefixNamed("cod"), s.inCodPrefix);
     MakePrefix(prefixNamed("uo"), s.inUoPrefix);
+    MakePrefix(prefixNamed("lutris"), s.inLutris);
+    MakePrefix(prefixNamed("bottle"), s.inBottle);
+    MakePrefix(prefixNamed("pol"), s.inPlayOnLinux);
+    WriteBytes(home() / ".local/share/lutris/games/cod-1.yml",
+               "game:\n  prefix: " + prefixNamed("lutris").string() + "\n");
     if (s.winePrefix)
         m_prefixEnv.set(prefixNamed(s.winePrefix).string());
 
@@ -304,6 +402,26 @@ INSTANTIATE_TEST_SUITE_P(
                  "wine",
                  "wine",
                  nullptr},
+        Scenario{.label = "LaunchersAfterSteam",
+                 .inCodPrefix = {CodOnSteam},
+                 .codFrom = "cod",
+                 .uoFrom = "lutris",
+                 .inLutris = {CodInGames, UoInGames}},
+        Scenario{.label = "LutrisBeforeBottles",
+                 .codFrom = "lutris",
+                 .uoFrom = "bottle",
+                 .inLutris = {CodInGames},
+                 .inBottle = {CodInGames, UoInGames}},
+        Scenario{.label = "BottlesBeforePlayOnLinux",
+                 .codFrom = "pol",
+                 .uoFrom = "bottle",
+                 .inBottle = {UoInGames},
+                 .inPlayOnLinux = {CodInGames, UoInGames}},
+        Scenario{.label = "WineprefixNamesABottle",
+                 .winePrefix = "bottle",
+                 .codFrom = "bottle",
+                 .inLutris = {CodInGames, UoInGames},
+                 .inBottle = {CodInGames}},
         Scenario{"WineprefixNamesASteamPrefix",
                  {CodInGames},
                  {CodOnSteam},
@@ -369,6 +487,46 @@ TEST(WinePrefixesRegistry, KeysStayWithThePrefixThatAnsweredThem) {
     EXPECT_EQ(registry.readValueData(key, "InstallPath", nullptr, sizeOnly), RegSuccess);
     EXPECT_EQ(registry.valueOrigin(key, "NoSuchValue"), "");
     EXPECT_EQ(registry.closeKey(key), RegSuccess);
+}
+
+// A cycle looks up United Offensive, then Call of Duty: each registry file is read once for both
+// and not again while it stays as it was.
+TEST(WinePrefixesRegistry, ReadsEachRegistryOnceWhileItStaysAsItWas) {
+    TempDir first, second, third;
+    MakePrefix(first.path(), {CodInGames});
+    MakePrefix(second.path(), {});
+    MakePrefix(third.path(), {UoOnSteam});
+    std::map<fs::path, int> reads;
+    auto cache = std::make_shared<WineRegFileCache>(
+        [&reads](const std::string& path, std::size_t maxBytes, const StampTaker& stamped,
+                 const WholeTaker& look) {
+            return LookAtWholeFile(path, maxBytes, stamped, [&](std::string_view bytes) {
+                ++reads[fs::path(path).parent_path()];
+                look(bytes);
+            });
+        });
+    WinePrefixesRegistry registry(
+        [&] {
+            return std::vector{first.path().string(), second.path().string(),
+                               third.path().string()};
+        },
+        cache);
+    const auto cycle = [&registry] {
+        return RegValueText(QueryRegValue(registry, RootKeyLocalMachine, UoKey, "InstallPath")) +
+               "|" +
+               RegValueText(QueryRegValue(registry, RootKeyLocalMachine, CodKey, "InstallPath"));
+    };
+    const std::string expected = UoOnSteam.windowsFolder + "|" + CodInGames.windowsFolder;
+
+    EXPECT_EQ(cycle(), expected);
+    std::map<fs::path, int> once{{first.path(), 1}, {second.path(), 1}, {third.path(), 1}};
+    EXPECT_EQ(reads, once);
+    EXPECT_EQ(cycle(), expected);
+    EXPECT_EQ(reads, once);
+    WriteBytes(second.path() / "system.reg", ReadBytes(third.path() / "system.reg"));
+    EXPECT_EQ(cycle(), expected);
+    ++once[second.path()];
+    EXPECT_EQ(reads, once) << "a changed file is read again, and it alone";
 }
 
 TEST(WinePrefixesRegistry, NoPrefixHoldsTheKey) {

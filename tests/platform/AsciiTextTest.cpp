@@ -5,6 +5,7 @@
 #include "platform/AsciiText.h"
 
 #include <gtest/gtest.h>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -47,6 +48,22 @@ TEST(AsciiTextTest, BytesAboveAsciiAreLeftAlone) {
         EXPECT_TRUE(IsSeparator(c)) << c;
     for (const char c : {':', '|', '.', '\0'})
         EXPECT_FALSE(IsSeparator(c)) << c;
+}
+
+// Every needle position, across the blocks the search tests at once and at their edges, against
+// the plain definition; and the bytes a case bit confuses are told apart.
+TEST(AsciiTextTest, ContainsFindsTheNeedleAnywhereInAnyLetterCase) {
+    const std::string needle = "Call of Duty";
+    for (std::size_t at = 0; at <= 140; ++at) {
+        std::string text(140 + needle.size(), '.');
+        text.replace(at, needle.size(), at % 2 ? "CALL OF DUTY" : "call of duty");
+        EXPECT_TRUE(ContainsIgnoringAsciiCase(text, needle)) << at;
+        text[at + 4] = '\0'; // " " with the case bit cleared
+        EXPECT_FALSE(ContainsIgnoringAsciiCase(text, needle)) << at;
+    }
+    EXPECT_FALSE(ContainsIgnoringAsciiCase(std::string(100, 'a') + "[", "a{"));
+    EXPECT_FALSE(ContainsIgnoringAsciiCase("Call of Dut", needle));
+    EXPECT_TRUE(ContainsIgnoringAsciiCase("anything", ""));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 using namespace std::string_literals;
 namespace fs = std::filesystem;
@@ -77,6 +78,33 @@ TEST_F(HostFilesTest, ReadFailuresGiveTheReason) {
         EXPECT_EQ(read.failure().message, c.reason) << c.path;
     }
     EXPECT_TRUE(ReadWholeFile(at("big.cfg").string(), 5).ok()) << "the limit itself is allowed";
+}
+
+// ---------------------------------------------------------------------------------------------
+// LookAtWholeFile
+
+// The same bytes and the same refusals as ReadWholeFile, and no look when the stamp says so.
+TEST_F(HostFilesTest, LookAtWholeFileSeesWhatReadWholeFileReads) {
+    fs::create_directory(At("folder.cfg"));
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{65537}}) {
+        WriteBytes(At("file.cfg"), RandomBytes(size, 7));
+        for (const std::string& path : {At("file.cfg").string(), At("folder.cfg").string()}) {
+            const Outcome<std::string> read = ReadWholeFile(path, 65536);
+            std::optional<std::string> seen;
+            std::uintmax_t stampSize = 0;
+            const MaybeFailure failure = LookAtWholeFile(
+                path, 65536, [&](const FileStamp& stamp) { return (stampSize = stamp.size), true; },
+                [&](std::string_view bytes) { seen = std::string(bytes); });
+            EXPECT_EQ(failure ? failure->message : "", read ? "" : read.failure().message);
+            EXPECT_EQ(seen, read ? std::optional(read.value()) : std::nullopt) << path << size;
+            EXPECT_EQ(stampSize, read ? size : 0) << path;
+        }
+    }
+    bool looked = false;
+    EXPECT_FALSE(LookAtWholeFile(
+        At("file.cfg").string(), 1 << 20, [](const FileStamp&) { return false; },
+        [&](std::string_view) { looked = true; }));
+    EXPECT_FALSE(looked);
 }
 
 // ---------------------------------------------------------------------------------------------

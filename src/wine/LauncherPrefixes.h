@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The Wine prefixes that Linux game launchers make, one per game or per "bottle", in none of the
+// places Wine or Steam use. Each list holds every prefix once (a folder reached through links
+// too counts once), in name order within a folder. A folder counts as a prefix when it holds
+// system.reg and drive_c. A config that cannot be read or parsed, or names no prefix, a prefix that
+// does not exist or is no prefix, a folder that cannot be listed or vanishes meanwhile: each is
+// passed over without a word.
+
+// The user's folders as launchers find them: $XDG_CONFIG_HOME and $XDG_DATA_HOME when they name
+// an absolute path (a relative one is no folder, as the XDG rules say), else ~/.config and
+// ~/.local/share.
+struct UserFolders {
+    std::filesystem::path home, config, data;
+};
+UserFolders UserFoldersFrom(const std::filesystem::path& home, const std::string& xdgConfigHome,
+                            const std::string& xdgDataHome);
+
+bool IsWinePrefix(const std::filesystem::path& folder);
+
+// Which folder a path leads to, the same however many links lead there (its device and inode):
+// cheaper to compare than real paths, which take a system call for every component.
+struct FolderIdentity {
+    std::uint64_t device = 0, inode = 0;
+    bool operator==(const FolderIdentity&) const = default;
+};
+std::optional<FolderIdentity> IdentityOf(const std::filesystem::path& folder);
+
+// The prefix a Lutris game config names: the top-level game: prefix:, with a leading "~" taken
+// for the home folder, as Lutris takes it. Nothing for a config that does not parse, names none,
+// names one with a variable in it (what an installer script left unexpanded) or a relative one.
+std::optional<std::filesystem::path> LutrisGamePrefix(std::string_view configText,
+                                                      const std::filesystem::path& home);
+
+// Lutris: the prefixes its game configs name (lutris/games/*.yml in the config and the data
+// folder, then in the Flatpak's), then every prefix directly in ~/Games, where it installs games
+// by default, found there also when its config names none.
+std::vector<std::filesystem::path> LutrisPrefixes(const UserFolders& user);
+
+// Bottles: every bottle in <data>/bottles/bottles, then in the Flatpak's, or in the folder its
+// data.yml names as custom_bottles_path. A bottle made elsewhere is found through the
+// placeholder.yml it leaves there.
+std::vector<std::filesystem::path> BottlesPrefixes(const UserFolders& user);
+
+// PlayOnLinux: every prefix in ~/.PlayOnLinux/wineprefix.
+std::vector<std::filesystem::path> PlayOnLinuxPrefixes(const std::filesystem::path& home);
