@@ -173,13 +173,13 @@ TEST_F(HostFilesPosixTest, UnreadableFileGivesTheReason) {
 // A file cut short while it is looked at: the lost bytes read as NULs instead of ending the
 // program, and the look fails.
 TEST_F(HostFilesPosixTest, FileCutShortDuringTheLookFailsInsteadOfEndingTheProgram) {
-    WriteBytes(At("system.reg"), std::string(3 << 20, 'x'));
+    WriteBytes(at("system.reg"), std::string(3 << 20, 'x'));
     std::string ends;
     const MaybeFailure failure = LookAtWholeFile(
-        At("system.reg").string(), 4 << 20, [](const FileStamp&) { return true; },
+        at("system.reg").string(), 4 << 20, [](const FileStamp&) { return true; },
         [&](std::string_view bytes) {
             ends += bytes.front();
-            fs::resize_file(At("system.reg"), 5000);
+            fs::resize_file(at("system.reg"), 5000);
             ends += bytes[4999];
             ends += bytes.back();
         });

@@ -85,10 +85,10 @@ TEST_F(HostFilesTest, ReadFailuresGiveTheReason) {
 
 // The same bytes and the same refusals as ReadWholeFile, and no look when the stamp says so.
 TEST_F(HostFilesTest, LookAtWholeFileSeesWhatReadWholeFileReads) {
-    fs::create_directory(At("folder.cfg"));
+    fs::create_directory(at("folder.cfg"));
     for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{65537}}) {
-        WriteBytes(At("file.cfg"), RandomBytes(size, 7));
-        for (const std::string& path : {At("file.cfg").string(), At("folder.cfg").string()}) {
+        WriteBytes(at("file.cfg"), RandomBytes(size, 7));
+        for (const std::string& path : {at("file.cfg").string(), at("folder.cfg").string()}) {
             const Outcome<std::string> read = ReadWholeFile(path, 65536);
             std::optional<std::string> seen;
             std::uintmax_t stampSize = 0;
@@ -102,7 +102,7 @@ TEST_F(HostFilesTest, LookAtWholeFileSeesWhatReadWholeFileReads) {
     }
     bool looked = false;
     EXPECT_FALSE(LookAtWholeFile(
-        At("file.cfg").string(), 1 << 20, [](const FileStamp&) { return false; },
+        at("file.cfg").string(), 1 << 20, [](const FileStamp&) { return false; },
         [&](std::string_view) { looked = true; }));
     EXPECT_FALSE(looked);
 }

@@ -22,7 +22,7 @@ public:
     SmallDisk(const std::filesystem::path&, std::size_t) {}
     bool mounted() const { return false; }
     const std::string& whyNot() const { return m_whyNot; }
-    static std::size_t RoomForOneAndAHalf(std::size_t) { return 0; }
+    static std::size_t roomForOneAndAHalf(std::size_t) { return 0; }
 
 private:
     std::string m_whyNot = "a small disk of its own is made on Linux only";
