@@ -17,10 +17,15 @@ endfunction()
 function(tintwell_add_windows_resources target)
     set(out ${CMAKE_CURRENT_BINARY_DIR})
     set(icon ${out}/tintwell.ico)
-    # The generator is a program of the build machine, also in a cross build (tools/artgen).
+    # The generator is a program of the build machine, also in a cross build (tools/artgen); Qt
+    # wants a private runtime folder there, as for the pictures (src/ui/artwork).
+    set(runtime ${out}/artgen-runtime)
+    file(MAKE_DIRECTORY ${runtime})
+    file(CHMOD ${runtime} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
     add_custom_command(
         OUTPUT ${icon}
-        COMMAND $<TARGET_FILE:tintwell_artgen> --windows-icon ${icon}
+        COMMAND ${CMAKE_COMMAND} -E env XDG_RUNTIME_DIR=${runtime}
+                $<TARGET_FILE:tintwell_artgen> --windows-icon ${icon}
         DEPENDS tintwell_artgen $<TARGET_FILE:tintwell_artgen>
         COMMENT "Drawing the Windows icon"
         VERBATIM)
