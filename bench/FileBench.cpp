@@ -4,6 +4,7 @@
 #include "Rounds.h"
 #include "Scratch.h"
 #include "gameconfig/CfgFile.h"
+#include "platform/FileHandlePosix.h"
 
 #include <array>
 #include <cerrno>
@@ -53,28 +54,8 @@ std::runtime_error SystemError(const std::string& what, const fs::path& file) {
     return std::runtime_error(what + " " + file.string() + ": " + std::strerror(errno));
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int fd() const { return m_fd; }
-    int release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
-
 std::string ReadFile(const fs::path& file) {
-    Descriptor in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    FileHandle in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (in.fd() < 0 || ::fstat(in.fd(), &info) != 0)
         throw SystemError("cannot read", file);
@@ -92,7 +73,7 @@ std::string ReadFile(const fs::path& file) {
 }
 
 void WriteFile(const fs::path& file, std::string_view bytes) {
-    Descriptor out(::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    FileHandle out(::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (out.fd() < 0)
         throw SystemError("cannot create", file);
     while (!bytes.empty()) {
@@ -103,12 +84,12 @@ void WriteFile(const fs::path& file, std::string_view bytes) {
             throw SystemError("cannot write", file);
         bytes.remove_prefix(static_cast<std::size_t>(put));
     }
-    if (::fsync(out.fd()) != 0 || ::close(out.release()) != 0)
+    if (::fsync(out.fd()) != 0 || out.close() != 0)
         throw SystemError("cannot flush", file);
 }
 
 void SyncFolder(const fs::path& folder) {
-    Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileHandle dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.fd() < 0 || ::fsync(dir.fd()) != 0)
         throw SystemError("cannot flush", folder);
 }

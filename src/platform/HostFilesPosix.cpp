@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/FileHandlePosix.h"
 #include "platform/HostFiles.h"
 
 #include <algorithm>
@@ -45,31 +46,6 @@ Failure SystemFailure(int error) {
 bool NamesNoFile(const std::string& path) {
     return path.find('\0') != std::string::npos || !path.starts_with('/');
 }
-
-// An open file descriptor, closed when it goes out of scope.
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : m_fd(fd) {}
-    FileHandle(FileHandle&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-    ~FileHandle() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    int fd() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-
-    // Closes now and reports what the close said (0 or an error code).
-    int close() {
-        const int result = ::close(std::exchange(m_fd, -1));
-        return result == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
 
 int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
     int fd;
