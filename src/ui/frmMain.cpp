@@ -2,8 +2,8 @@
 #include "ui/frmMain.h"
 
 #include "gameconfig/CfgFile.h"
-#include "platform/RunningPrograms.h"
 #include "namecode/NameCode.h"
+#include "platform/RunningPrograms.h"
 #include "startup/Games.h"
 #include "startup/Main.h"
 #include "startup/RunControl.h"
