@@ -4,12 +4,16 @@
 #include <cerrno>
 #include <cstring>
 
-Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
+Outcome<std::optional<std::string>> ReadWholeFileIf(const std::string& path, std::size_t maxBytes,
+                                                    const StampTaker& stamped) {
     std::string content;
+    bool wanted = false;
     bool tooLarge = false;
-    const auto reserve = [&](const FileStamp& stamp) {
-        content.reserve(static_cast<std::size_t>(stamp.size) + ReadSpareCapacity);
-        return true;
+    const auto reserveWhenWanted = [&](const FileStamp& stamp) {
+        wanted = stamped(stamp);
+        if (wanted)
+            content.reserve(static_cast<std::size_t>(stamp.size) + ReadSpareCapacity);
+        return wanted;
     };
     // The file may have grown past the size first seen; the limit holds for what is read.
     const auto append = [&](std::string_view chunk) {
@@ -18,11 +22,19 @@ Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes
             content.append(chunk);
         return !tooLarge;
     };
-    if (MaybeFailure failure = ReadInChunks(path, maxBytes, reserve, append))
+    if (MaybeFailure failure = ReadInChunks(path, maxBytes, reserveWhenWanted, append))
         return *failure;
     if (tooLarge)
         return Failure{std::strerror(EFBIG)};
-    return content;
+    return wanted ? std::optional(std::move(content)) : std::nullopt;
+}
+
+Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
+    Outcome<std::optional<std::string>> read =
+        ReadWholeFileIf(path, maxBytes, [](const FileStamp&) { return true; });
+    if (!read)
+        return read.failure();
+    return std::move(*std::move(read).value());
 }
 
 std::optional<FileComparison> FileHolds(const std::string& path, std::string_view content) {

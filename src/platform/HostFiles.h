@@ -60,6 +60,11 @@ using ChunkTaker = std::function<bool(std::string_view chunk)>;
 MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const StampTaker& stamped,
                           const ChunkTaker& take);
 
+// ReadWholeFile, but only when `stamped` wants the file once it has seen its stamp; nothing when
+// it does not.
+Outcome<std::optional<std::string>> ReadWholeFileIf(const std::string& path, std::size_t maxBytes,
+                                                    const StampTaker& stamped);
+
 // Like ReadInChunks, but hands `look` the whole content at once, where the system allows without
 // copying it: on POSIX systems the bytes are those of a read-only mapping of the file, so that a
 // file of many megabytes that is only searched costs no copy. If the file shrinks while `look`

@@ -274,28 +274,11 @@ MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const S
 // only by the tests, so the file is simply read into memory.
 MaybeFailure LookAtWholeFile(const std::string& path, std::size_t maxBytes,
                              const StampTaker& stamped, const WholeTaker& look) {
-    std::string content;
-    bool wanted = false;
-    bool tooLarge = false;
-    const auto stampedAndWanted = [&](const FileStamp& stamp) {
-        wanted = stamped(stamp);
-        if (wanted)
-            content.reserve(static_cast<std::size_t>(stamp.size));
-        return wanted;
-    };
-    // The file may have grown past the size first seen; the limit holds for what is read.
-    const auto append = [&](std::string_view chunk) {
-        tooLarge = chunk.size() > maxBytes - content.size();
-        if (!tooLarge)
-            content.append(chunk);
-        return !tooLarge;
-    };
-    if (MaybeFailure failure = ReadInChunks(path, maxBytes, stampedAndWanted, append))
-        return failure;
-    if (tooLarge)
-        return Failure{TooLarge};
-    if (wanted)
-        look(content);
+    Outcome<std::optional<std::string>> read = ReadWholeFileIf(path, maxBytes, stamped);
+    if (!read)
+        return read.failure();
+    if (read.value())
+        look(*read.value());
     return std::nullopt;
 }
 
