@@ -189,23 +189,20 @@ QImage DrawBackdrop(QSize size, const Backdrop& backdrop) {
     const LightGrid grid(size, backdrop);
     const std::vector<float> grain = GrainRunOf(backdrop);
     std::vector<float> light(grid.columns());
+    // A row is drawn span by span, each LightStep pixels long, into a buffer as long as the
+    // spans, of which the picture takes its width.
+    const std::size_t spans = grid.columns() - 1;
+    std::vector<QRgb> row(spans * LightStep);
     for (int y = 0; y < size.height(); ++y) {
         grid.alongRow(y, light);
         const Channels colour = GradientAt(backdrop, (y + 0.5) / size.height());
         const int grainStart = GrainStart(backdrop, y);
-        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < size.width(); x += LightStep) {
-            const std::size_t node = static_cast<std::size_t>(x / LightStep);
-            const float* spanGrain = &grain[static_cast<std::size_t>((grainStart + x) % GrainRun)];
-            const int left = size.width() - x;
-            if (left >= LightStep) {
-                DrawSpan(colour, light[node], light[node + 1], spanGrain, line + x);
-            } else { // the end of a row whose width is no multiple of LightStep
-                QRgb span[LightStep];
-                DrawSpan(colour, light[node], light[node + 1], spanGrain, span);
-                std::copy_n(span, left, line + x);
-            }
+        for (std::size_t node = 0; node < spans; ++node) {
+            const int x = static_cast<int>(node) * LightStep;
+            DrawSpan(colour, light[node], light[node + 1], &grain[(grainStart + x) % GrainRun],
+                     &row[static_cast<std::size_t>(x)]);
         }
+        std::copy_n(row.data(), size.width(), reinterpret_cast<QRgb*>(picture.scanLine(y)));
     }
     return picture;
 }
