@@ -132,8 +132,9 @@ frmMain::frmMain()
     connectHandlers();
 }
 
-// Creation order is stacking order, back to front: the background picture, the windowless
-// labels with the selection marks above their cells, then the text boxes and buttons.
+// Creation order is stacking order, back to front: the background picture, then the text boxes
+// and buttons. The labels of the name row and the palette come later (createNameRowAndPalette),
+// beneath the boxes and buttons.
 void frmMain::createControls() {
     Plocha = new ClickLabel(0, this);
     Plocha->setObjectName(QStringLiteral("Plocha"));
@@ -143,8 +144,6 @@ void frmMain::createControls() {
     Plocha->setPixmap(EditorBackground());
     Plocha->setScaledContents(true);
 
-    createSwatches();
-    createCells();
     createSingleControls();
 
     // Only the background shows until the start-up or the editor shows more.
@@ -152,6 +151,29 @@ void frmMain::createControls() {
         if (child != Plocha)
             child->setVisible(false);
     }
+}
+
+// The eighty labels of the name row and the palette are made when the editor first lays out a
+// name: the start-up shows none of them, and making them is most of the window's own start-up
+// work. Each goes beneath the boxes and buttons, above the labels made before it, hidden.
+void frmMain::createNameRowAndPalette() {
+    if (lblZnak[1])
+        return;
+    createSwatches();
+    createCells();
+    for (int i = 1; i <= CellCount; ++i) {
+        connect(lblZnak[i], &ClickLabel::clicked, this, &frmMain::lblZnak_Click);
+        connect(lblZnak[i], &ClickLabel::mouseMoved, this, &frmMain::lblZnak_MouseMove);
+    }
+    for (ClickLabel* swatch : lblBarva) {
+        connect(swatch, &ClickLabel::clicked, this, &frmMain::lblBarva_Click);
+        connect(swatch, &ClickLabel::mouseMoved, this, &frmMain::lblBarva_MouseMove);
+    }
+}
+
+void frmMain::placeBeneathBoxesAndButtons(QWidget& label) {
+    label.stackUnder(lblCode);
+    label.setVisible(false);
 }
 
 void frmMain::createSwatches() {
@@ -164,6 +186,7 @@ void frmMain::createSwatches() {
         digit->setFont(CourierNew(8.25, false));
         digit->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         SetTextColor(*digit, SmallLabelText);
+        placeBeneathBoxesAndButtons(*digit);
         lblCislo[i] = digit;
 
         auto* swatch = new ClickLabel(i, this);
@@ -171,6 +194,7 @@ void frmMain::createSwatches() {
         swatch->setGeometry(TwipsRect(left, SwatchTop, SwatchSize, SwatchSize));
         swatch->setToolTip(QStringLiteral("Click to change color for selected chars"));
         SetBackgroundColor(*swatch, SwatchColors[i]);
+        placeBeneathBoxesAndButtons(*swatch);
         lblBarva[i] = swatch;
     }
 }
@@ -185,12 +209,14 @@ void frmMain::createCells() {
         cell->setToolTip(QStringLiteral("Click to select/deselect char"));
         SetBackgroundColor(*cell, CellBackground);
         SetTextColor(*cell, CellInitialText);
+        placeBeneathBoxesAndButtons(*cell);
         lblZnak[i] = cell;
     }
     for (int i = 1; i <= CellCount; ++i) {
         auto* mark = new SelectionMark(this);
         mark->setObjectName(ControlName("Kurzor", i));
         mark->setGeometry(TwipsRect(CellStep * i, CellTop, CellWidth, MarkHeight));
+        placeBeneathBoxesAndButtons(*mark);
         Kurzor[i] = mark;
     }
 }
@@ -237,19 +263,12 @@ void frmMain::connectHandlers() {
     connect(cmdLoad, &QPushButton::clicked, this, &frmMain::cmdLoad_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
     connect(cmdReset, &QPushButton::clicked, this, &frmMain::cmdReset_Click);
-    for (int i = 1; i <= CellCount; ++i) {
-        connect(lblZnak[i], &ClickLabel::clicked, this, &frmMain::lblZnak_Click);
-        connect(lblZnak[i], &ClickLabel::mouseMoved, this, &frmMain::lblZnak_MouseMove);
-    }
-    for (ClickLabel* swatch : lblBarva) {
-        connect(swatch, &ClickLabel::clicked, this, &frmMain::lblBarva_Click);
-        connect(swatch, &ClickLabel::mouseMoved, this, &frmMain::lblBarva_MouseMove);
-    }
     connect(Plocha, &ClickLabel::mouseMoved, this, &frmMain::Plocha_MouseMove);
     editJmeno->installEventFilter(this);
 }
 
 void frmMain::Reset(bool show) {
+    createNameRowAndPalette();
     const SharedState& state = Shared();
     const QString name = editJmeno->text();
 
@@ -278,6 +297,7 @@ void frmMain::Reset(bool show) {
 }
 
 void frmMain::VytvorTag() {
+    createNameRowAndPalette();
     SharedState& state = Shared();
     std::string visible;
     for (int i = 1; i <= state.NameLength && i <= CellCount; ++i) {

@@ -14,6 +14,7 @@ class SelectionMark;
 
 // The editor window. Control names and arrays are those of the layout; arrays are indexed as
 // they are numbered (lblZnak[1] to lblZnak[30], lblBarva[0] to lblBarva[9]); unused slots are null.
+// The arrays are filled when the editor first lays out a name (Reset), and are null until then.
 class frmMain : public QWidget, public SingleWindow<frmMain> {
     Q_OBJECT
 
@@ -53,6 +54,8 @@ private:
     frmMain();
 
     void createControls();
+    void createNameRowAndPalette();
+    void placeBeneathBoxesAndButtons(QWidget& label);
     void createCells();
     void createSwatches();
     void createSingleControls();
