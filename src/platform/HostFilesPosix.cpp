@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/FileHandlePosix.h"
 #include "platform/HostFiles.h"
+#include "platform/SaveLeftovers.h"
 
 #include <algorithm>
 #include <atomic>
@@ -129,17 +130,6 @@ std::string TempNamePrefix(const std::string& target) {
     return "." + NameOf(target) + ".tintwell-";
 }
 
-bool IsTempName(std::string_view name, std::string_view prefix) {
-    if (!name.starts_with(prefix) || name.size() == prefix.size())
-        return false;
-    name.remove_prefix(prefix.size());
-    return std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// A save still running writes its temporary file all the time; one untouched for longer was left
-// by a save that was killed.
-constexpr std::time_t LeftoverAge = 60;
-
 // Removes the user's own temporary files that killed saves of the same file left in `folder`.
 // Whatever cannot be removed stays; the save goes on.
 void RemoveLeftovers(const std::string& folder, const std::string& prefix) {
@@ -152,7 +142,7 @@ void RemoveLeftovers(const std::string& folder, const std::string& prefix) {
         if (IsTempName(entry->d_name, prefix) &&
             ::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
-            now - info.st_mtime > LeftoverAge)
+            now - info.st_mtime > LeftoverAgeSeconds)
             ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
     }
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/AsciiText.h"
 #include "platform/HostFiles.h"
+#include "platform/SaveLeftovers.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -177,6 +179,37 @@ Outcome<TempFile> CreateTempFileBeside(const std::string& target, DWORD attribut
     return SystemFailure(ERROR_FILE_EXISTS);
 }
 
+// How long ago `then` was, in seconds.
+ULONGLONG SecondsSince(const FILETIME& then) {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& time) { // 100-nanosecond ticks
+        return (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+    };
+    return ticks(now) > ticks(then) ? (ticks(now) - ticks(then)) / 10'000'000 : 0;
+}
+
+// Removes the temporary files that killed saves of `target` left beside it. Whatever cannot be
+// removed (another user's, or one in use) stays; the save goes on.
+void RemoveLeftovers(const std::string& target) {
+    const std::size_t nameStart =
+        std::find_if(target.rbegin(), target.rend(), IsSeparator).base() - target.begin();
+    const std::string folder = target.substr(0, nameStart);
+    const std::string prefix = target.substr(nameStart) + ".tintwell-";
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA((folder + prefix + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        // The pattern also matches short (8.3) names: the long name is judged again here.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            IsTempName(found.cFileName, prefix) &&
+            SecondsSince(found.ftLastWriteTime) > LeftoverAgeSeconds)
+            DeleteFileA((folder + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
 // One low-level write, as the test seam lets it happen. Hook errors are C error numbers.
 MaybeFailure WriteSome(HANDLE file, std::string_view rest, std::size_t alreadyWritten,
                        DWORD& written) {
@@ -307,6 +340,8 @@ MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content,
                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     const DWORD newAttributes =
         exists && (attributes & kept) ? attributes & kept : FILE_ATTRIBUTE_NORMAL;
+    // Leftovers go first: the room they take may be what this save needs.
+    RemoveLeftovers(target);
     Outcome<TempFile> created = CreateTempFileBeside(target, newAttributes);
     if (!created)
         return created.failure();

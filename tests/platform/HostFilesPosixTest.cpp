@@ -113,10 +113,6 @@ std::optional<std::string> Tool(const std::string& command, const fs::path& path
     return pipe && pclose(pipe.release()) == 0 ? std::optional(output) : std::nullopt;
 }
 
-void MakeOld(const fs::path& path) {
-    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::minutes(2));
-}
-
 using HostFilesPosixTest = HostFilesTest;
 
 // ---------------------------------------------------------------------------------------------

@@ -138,6 +138,21 @@ TEST_F(HostFilesWindowsTest, ReplacesByRenamingANewFileIntoPlace) {
     EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
 }
 
+// A killed save leaves its new file under its temporary name: the next save of the same file
+// removes it once a minute old, and nothing else.
+TEST_F(HostFilesWindowsTest, KilledSavesLeftoversGoAtTheNextSave) {
+    for (const char* name : {"file.cfg", "file.cfg.tintwell-2", "file.cfg.tintwell-3x",
+                             "other.cfg.tintwell-4", ".file.cfg.tintwell-5"}) {
+        WriteBytes(at(name), "old");
+        MakeOld(at(name));
+    }
+    WriteBytes(at("file.cfg.tintwell-6"), "a save still running");
+    std::set<std::string> kept = Listing(m_dir.path());
+    kept.erase("file.cfg.tintwell-2");
+    EXPECT_EQ(Replace(at("file.cfg"), "new"), "");
+    EXPECT_EQ(Listing(m_dir.path()), kept);
+}
+
 // Read-only, and found though hidden and system: refused.
 TEST_F(HostFilesWindowsTest, ReadOnlyFileIsRefused) {
     WriteBytes(at("file.cfg"), "old");
