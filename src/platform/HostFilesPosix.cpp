@@ -125,9 +125,9 @@ bool ChangedSince(const std::string& target, const FileStamp& stamp) {
     return ::stat(target.c_str(), &info) == 0 && StampOf(info) != stamp;
 }
 
-// Temporary files are named "." + the target's name + ".tintwell-" + a number, beside it.
+// Temporary files are hidden: "." + the target's name + TempNameMark + a number, beside it.
 std::string TempNamePrefix(const std::string& target) {
-    return "." + NameOf(target) + ".tintwell-";
+    return "." + NameOf(target) + TempNameMark;
 }
 
 // Removes the user's own temporary files that killed saves of the same file left in `folder`.

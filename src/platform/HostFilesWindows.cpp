@@ -168,7 +168,7 @@ Outcome<TempFile> CreateTempFileBeside(const std::string& target, DWORD attribut
     static std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate =
-            target + ".tintwell-" + std::to_string(random() % 1000000000000u);
+            target + TempNameMark + std::to_string(random() % 1000000000000u);
         const HANDLE handle = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                           attributes, nullptr);
         if (handle != INVALID_HANDLE_VALUE)
@@ -195,7 +195,7 @@ void RemoveLeftovers(const std::string& target) {
     const std::size_t nameStart =
         std::find_if(target.rbegin(), target.rend(), IsSeparator).base() - target.begin();
     const std::string folder = target.substr(0, nameStart);
-    const std::string prefix = target.substr(nameStart) + ".tintwell-";
+    const std::string prefix = target.substr(nameStart) + TempNameMark;
     WIN32_FIND_DATAA found{};
     const HANDLE search = FindFirstFileA((folder + prefix + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)

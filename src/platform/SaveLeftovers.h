@@ -2,11 +2,15 @@
 #pragma once
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 // A save writes the new file beside the old one under a name of its own: a prefix made from the
 // target's name, ending ".tintwell-", then a number. A save that is killed may leave it behind;
 // the next save of the same file removes such leftovers.
+
+// What stands between the target's name and the number.
+inline const std::string TempNameMark = ".tintwell-";
 
 // A save still running writes its temporary file all the time; one untouched for longer was left
 // by a save that was killed.
