@@ -16,7 +16,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
 # The same build with the sanitizers, in a folder of its own (fuzzing is sanitized already).
 sanitized_build="$here/build-sanitized"
-packages=(cmake ninja-build g++ qt6-base-dev libyaml-cpp-dev fonts-liberation googletest)
+packages=(cmake ninja-build g++ qt6-base-dev libyaml-cpp-dev nlohmann-json3-dev fonts-liberation googletest)
 # The validators of the menu entry and the AppStream data, which the tests run; Clang with its
 # fuzzer runtime, with which the tests fuzz the file readers.
 test_packages=(desktop-file-utils appstream clang libclang-rt-14-dev)

@@ -71,3 +71,4 @@ endfunction()
 
 tintwell_fuzz_test(fuzz_registry_file registry)
 tintwell_fuzz_test(fuzz_name_entry nameentry)
+tintwell_fuzz_test(fuzz_binary_vdf binaryvdf)

@@ -50,5 +50,22 @@ std::vector<std::filesystem::path> LutrisPrefixes(const UserFolders& user);
 // placeholder.yml it leaves there.
 std::vector<std::filesystem::path> BottlesPrefixes(const UserFolders& user);
 
+// The prefixes a Heroic game settings file (GamesConfig/<app>.json) names: each game's
+// winePrefix, with a leading "~" taken for the home folder as Heroic takes it; for a game Heroic
+// runs with Proton (wineVersion.type "proton") the prefix is the pfx folder inside, where Proton
+// keeps it. Nothing for a text that is no JSON object, nor for a winePrefix that is no text or no
+// absolute path.
+std::vector<std::filesystem::path> HeroicGamePrefixes(std::string_view jsonText,
+                                                      const std::filesystem::path& home);
+
+// Heroic: the prefixes its games' settings name (heroic/GamesConfig/*.json in the config folder,
+// then in the Flatpak's), then every prefix in ~/Games/Heroic/Prefixes/default, where it makes one
+// per game unless told otherwise (the pfx folder inside one made for Proton).
+std::vector<std::filesystem::path> HeroicPrefixes(const UserFolders& user);
+
 // PlayOnLinux: every prefix in ~/.PlayOnLinux/wineprefix.
 std::vector<std::filesystem::path> PlayOnLinuxPrefixes(const std::filesystem::path& home);
+
+// CrossOver: every bottle in ~/.cxoffice, a prefix with CrossOver's cxbottle.conf beside its
+// registry.
+std::vector<std::filesystem::path> CrossOverPrefixes(const std::filesystem::path& home);

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/HostFiles.h"
+#include "wine/FolderEntries.h"
 #include "wine/LauncherPrefixes.h"
 
 #include <algorithm>
 #include <exception>
+#include <nlohmann/json.hpp>
 #include <sys/stat.h>
 #include <system_error>
 #include <yaml-cpp/yaml.h>
@@ -14,21 +16,6 @@ namespace {
 
 // A launcher's config holds a few dozen lines; a larger file is none of them.
 constexpr std::size_t MaxConfigBytes = 1 << 20;
-
-// Far more prefixes than anyone keeps; only so many entries of a folder are looked at.
-constexpr std::size_t MaxFolderEntries = 4096;
-
-// The entries of `folder` in name order, so that of two prefixes that hold a game the same one
-// always answers. None when it cannot be listed; those listed so far when it vanishes meanwhile.
-std::vector<fs::path> EntriesOf(const fs::path& folder) {
-    std::vector<fs::path> entries;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end;
-         !error && it != end && entries.size() < MaxFolderEntries; it.increment(error))
-        entries.push_back(it->path());
-    std::sort(entries.begin(), entries.end());
-    return entries;
-}
 
 // The prefixes found so far, and the folders they are.
 struct FoundPrefixes {
@@ -78,6 +65,27 @@ std::optional<std::string> TextAt(const YAML::Node& mapping, const char* key) {
     } catch (const YAML::Exception&) {
     }
     return std::nullopt;
+}
+
+// A folder as launchers write it: an absolute path, or one below the home folder ("~/...").
+// Nothing for anything else, which would depend on where the program was started.
+std::optional<fs::path> FolderFromSetting(const std::string& setting, const fs::path& home) {
+    fs::path path = setting;
+    if (setting == "~")
+        path = home;
+    else if (setting.starts_with("~/"))
+        path = home / setting.substr(2);
+    if (!path.is_absolute())
+        return std::nullopt;
+    return path;
+}
+
+// The text at `key` of a JSON object, or nothing when it is missing or no text.
+std::optional<std::string> JsonTextAt(const nlohmann::json& object, const char* key) {
+    const auto found = object.find(key);
+    if (found == object.end() || !found->is_string())
+        return std::nullopt;
+    return found->get<std::string>();
 }
 
 std::optional<fs::path> PrefixNamedBy(const fs::path& config, const fs::path& home) {
@@ -149,14 +157,30 @@ std::optional<fs::path> LutrisGamePrefix(std::string_view configText, const fs::
     }
     if (!prefix || prefix->find('$') != std::string::npos)
         return std::nullopt;
-    fs::path path = *prefix;
-    if (*prefix == "~")
-        path = home;
-    else if (prefix->starts_with("~/"))
-        path = home / prefix->substr(2);
-    if (!path.is_absolute())
-        return std::nullopt;
-    return path;
+    return FolderFromSetting(*prefix, home);
+}
+
+std::vector<fs::path> HeroicGamePrefixes(std::string_view jsonText, const fs::path& home) {
+    // Without exceptions: a text that does not parse gives a "discarded" value, no object.
+    const nlohmann::json settings =
+        nlohmann::json::parse(jsonText.begin(), jsonText.end(), nullptr, false);
+    if (!settings.is_object())
+        return {};
+    std::vector<fs::path> prefixes;
+    for (const nlohmann::json& game :
+         settings) { // by app name; "version" and the like are no games
+        if (!game.is_object())
+            continue;
+        const std::optional<fs::path> prefix =
+            FolderFromSetting(JsonTextAt(game, "winePrefix").value_or(""), home);
+        if (!prefix)
+            continue;
+        const auto wine = game.find("wineVersion");
+        const bool proton =
+            wine != game.end() && wine->is_object() && JsonTextAt(*wine, "type") == "proton";
+        prefixes.push_back(proton ? *prefix / "pfx" : *prefix);
+    }
+    return prefixes;
 }
 
 std::vector<fs::path> LutrisPrefixes(const UserFolders& user) {
@@ -185,9 +209,37 @@ std::vector<fs::path> BottlesPrefixes(const UserFolders& user) {
     return prefixes.paths;
 }
 
+std::vector<fs::path> HeroicPrefixes(const UserFolders& user) {
+    const fs::path flatpak = user.home / ".var/app/com.heroicgameslauncher.hgl";
+    FoundPrefixes prefixes;
+    for (const fs::path& folder :
+         {user.config / "heroic/GamesConfig", flatpak / "config/heroic/GamesConfig"})
+        for (const fs::path& settings : EntriesOf(folder)) {
+            if (settings.extension() != ".json")
+                continue;
+            const Outcome<std::string> text = ReadWholeFile(settings.string(), MaxConfigBytes);
+            if (text)
+                for (const fs::path& prefix : HeroicGamePrefixes(text.value(), user.home))
+                    AddPrefix(prefixes, prefix);
+        }
+    for (const fs::path& entry : EntriesOf(user.home / "Games/Heroic/Prefixes/default")) {
+        AddPrefix(prefixes, entry);
+        AddPrefix(prefixes, entry / "pfx");
+    }
+    return prefixes.paths;
+}
+
 std::vector<fs::path> PlayOnLinuxPrefixes(const fs::path& home) {
     FoundPrefixes prefixes;
     for (const fs::path& entry : EntriesOf(home / ".PlayOnLinux/wineprefix"))
         AddPrefix(prefixes, entry);
+    return prefixes.paths;
+}
+
+std::vector<fs::path> CrossOverPrefixes(const fs::path& home) {
+    FoundPrefixes prefixes;
+    for (const fs::path& bottle : EntriesOf(home / ".cxoffice"))
+        if (IsOrdinaryFile((bottle / "cxbottle.conf").string()))
+            AddPrefix(prefixes, bottle);
     return prefixes.paths;
 }

@@ -44,8 +44,9 @@ std::vector<std::string> WinePrefixesToSearch() {
         return prefixes;
     const UserFolders user =
         UserFoldersFrom(home, EnvOrEmpty("XDG_CONFIG_HOME"), EnvOrEmpty("XDG_DATA_HOME"));
-    for (const auto& found : {SteamPlayPrefixes(home), LutrisPrefixes(user), BottlesPrefixes(user),
-                              PlayOnLinuxPrefixes(home)})
+    for (const auto& found : {SteamPlayPrefixes(home), SteamShortcutPrefixes(home),
+                              LutrisPrefixes(user), HeroicPrefixes(user), BottlesPrefixes(user),
+                              PlayOnLinuxPrefixes(home), CrossOverPrefixes(home)})
         for (const fs::path& prefix : found)
             AddOnce(prefixes, folders, prefix);
     return prefixes;

@@ -2,6 +2,7 @@
 #include "wine/SteamLibraries.h"
 
 #include "platform/HostFiles.h"
+#include "wine/FolderEntries.h"
 #include "wine/Vdf.h"
 
 #include <algorithm>
@@ -51,6 +52,30 @@ std::vector<std::string> LibraryFoldersOf(const fs::path& root) {
     return text ? LibraryFoldersIn(text.value()) : std::vector<std::string>();
 }
 
+// The app ids of every Steam user's non-Steam games in the installation at `root`.
+std::vector<std::string> ShortcutAppIdsOf(const fs::path& root) {
+    std::vector<std::string> appIds;
+    for (const fs::path& user : EntriesOf(root / "userdata")) {
+        const Outcome<std::string> bytes =
+            ReadWholeFile((user / "config" / "shortcuts.vdf").string(), MaxVdfBytes);
+        if (bytes)
+            for (std::string& appId : ShortcutAppIdsIn(bytes.value()))
+                appIds.push_back(std::move(appId));
+    }
+    return appIds;
+}
+
+// The prefix Steam Play made for `appId` in each library, where it exists.
+void AddPrefixesOf(std::vector<fs::path>& prefixes, const std::vector<fs::path>& libraries,
+                   const std::string& appId) {
+    for (const fs::path& library : libraries) {
+        const fs::path prefix = library / "steamapps" / "compatdata" / appId / "pfx";
+        std::error_code error;
+        if (fs::is_directory(prefix, error))
+            AddOnce(prefixes, prefix);
+    }
+}
+
 } // namespace
 
 std::vector<std::string> LibraryFoldersIn(std::string_view vdfText) {
@@ -95,17 +120,33 @@ std::vector<fs::path> SteamLibraries(const fs::path& home) {
     return libraries;
 }
 
+std::vector<std::string> ShortcutAppIdsIn(std::string_view vdfBytes) {
+    const std::optional<std::vector<VdfEntry>> entries = ParseBinaryVdf(vdfBytes);
+    const VdfEntry* shortcuts = entries ? FindVdfEntry(*entries, "shortcuts") : nullptr;
+    if (!shortcuts || !shortcuts->isBlock)
+        return {};
+    std::vector<std::string> appIds;
+    for (const VdfEntry& shortcut : shortcuts->children) {
+        const VdfEntry* appId = FindVdfEntry(shortcut.children, "appid");
+        if (appId && !appId->isBlock && IsNumber(appId->value))
+            appIds.push_back(appId->value);
+    }
+    return appIds;
+}
+
 std::vector<fs::path> SteamPlayPrefixes(const fs::path& home) {
     const std::vector<fs::path> libraries = SteamLibraries(home);
     std::vector<fs::path> prefixes;
-    for (const int app : {SteamAppCallOfDuty, SteamAppUnitedOffensive}) {
-        for (const fs::path& library : libraries) {
-            const fs::path prefix =
-                library / "steamapps" / "compatdata" / std::to_string(app) / "pfx";
-            std::error_code error;
-            if (fs::is_directory(prefix, error))
-                prefixes.push_back(prefix);
-        }
-    }
+    for (const int app : {SteamAppCallOfDuty, SteamAppUnitedOffensive})
+        AddPrefixesOf(prefixes, libraries, std::to_string(app));
+    return prefixes;
+}
+
+std::vector<fs::path> SteamShortcutPrefixes(const fs::path& home) {
+    std::vector<fs::path> prefixes;
+    const std::vector<fs::path> libraries = SteamLibraries(home);
+    for (const fs::path& root : SteamRoots(home))
+        for (const std::string& appId : ShortcutAppIdsOf(root))
+            AddPrefixesOf(prefixes, libraries, appId);
     return prefixes;
 }

@@ -8,7 +8,8 @@
 
 // Steam Play runs each Windows game in a Wine prefix of its own, made by Proton:
 // <library>/steamapps/compatdata/<app id>/pfx. A library is a Steam installation's own folder or
-// any further folder it keeps games in.
+// any further folder it keeps games in. A game the user added to Steam from elsewhere (a "non-Steam
+// game", such as a copy from the game's disc) gets an app id of its own too, made by Steam.
 
 inline constexpr int SteamAppCallOfDuty = 2620;
 inline constexpr int SteamAppUnitedOffensive = 2640;
@@ -30,3 +31,12 @@ std::vector<std::filesystem::path> SteamLibraries(const std::filesystem::path& h
 // every library first, then United Offensive's, so that each game's own prefix is asked before
 // the other game's.
 std::vector<std::filesystem::path> SteamPlayPrefixes(const std::filesystem::path& home);
+
+// The app ids of the non-Steam games a user's shortcuts.vdf (Steam's binary VDF) lists, as
+// decimal digits, in the file's order. A broken file lists none.
+std::vector<std::string> ShortcutAppIdsIn(std::string_view vdfBytes);
+
+// The Steam Play prefixes of the non-Steam games of every Steam user of those installations
+// (<installation>/userdata/<user id>/config/shortcuts.vdf), in every library where they exist;
+// each once. No other prefix of a library is looked at.
+std::vector<std::filesystem::path> SteamShortcutPrefixes(const std::filesystem::path& home);

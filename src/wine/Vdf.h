@@ -34,3 +34,15 @@ const VdfEntry* FindVdfEntry(const std::vector<VdfEntry>& entries, std::string_v
 // unterminated string, unbalanced braces, a key without a value, nesting deeper than any real
 // file has).
 std::optional<std::vector<VdfEntry>> ParseVdf(std::string_view text);
+
+// Valve's binary key-value format, as Steam writes a user's non-Steam games to
+// userdata/<user id>/config/shortcuts.vdf. Each entry is a type byte, a NUL-terminated key, then
+// the value: 0x00 opens a block of further entries, 0x01 a NUL-terminated text, 0x02 a 32-bit
+// little-endian integer; 0x08 closes a block, and the file, which may also just end. Integers come
+// out as the decimal digits of their unsigned value, the form Steam names folders by. The wider
+// numbers Steam uses elsewhere (0x03 float, 0x07 and 0x0A 64-bit) are read and kept the same way,
+// as their bytes' unsigned value.
+//
+// The same entries as ParseVdf gives, or nothing when the bytes are not well formed (cut short,
+// an unknown type, nesting deeper than any real file has, anything after the final 0x08).
+std::optional<std::vector<VdfEntry>> ParseBinaryVdf(std::string_view bytes);

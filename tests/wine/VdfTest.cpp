@@ -122,4 +122,52 @@ TEST(ParseVdf, RefusesNestingDeeperThanAnyRealFile) {
     EXPECT_FALSE(ParseVdf(nested(1'000'000))) << "must not exhaust the stack";
 }
 
+// A user's shortcuts.vdf as Steam writes it: two non-Steam games, the second added by hand
+// without an app id, and a "tags" block in each.
+const std::string Shortcuts = "\0shortcuts\0"
+                              "\0"
+                              "0\0"
+                              "\x02"
+                              "appid\0"
+                              "\x87\xD6\x12\x80"
+                              "\x01"
+                              "AppName\0Call of Duty\0"
+                              "\x01"
+                              "Exe\0\"/media/cdrom/CoDMP.exe\"\0"
+                              "\x02"
+                              "LastPlayTime\0"
+                              "\x01\x02\x03\x04"
+                              "\0tags\0"
+                              "\x01"
+                              "0\0favorite\0"
+                              "\x08"
+                              "\x08"
+                              "\0"
+                              "1\0"
+                              "\x01"
+                              "appid\0"
+                              "not a number\0"
+                              "\0tags\0"
+                              "\x08"
+                              "\x08"
+                              "\x08"
+                              "\x08"s;
+
+TEST(ShortcutAppIdsIn, ReadsSteamsBinaryFormatAndNothingBroken) {
+    EXPECT_EQ(ShortcutAppIdsIn(Shortcuts), std::vector{"2148718215"s});
+    EXPECT_EQ(ShortcutAppIdsIn(Shortcuts.substr(0, Shortcuts.size() - 1)),
+              std::vector{"2148718215"s})
+        << "a file may end without the final 0x08";
+    for (std::size_t size = 0; size + 1 < Shortcuts.size(); ++size)
+        EXPECT_TRUE(ShortcutAppIdsIn(Shortcuts.substr(0, size)).empty()) << "cut to " << size;
+    EXPECT_TRUE(ShortcutAppIdsIn(Shortcuts + "\x08"s).empty()) << "bytes after the end";
+    EXPECT_TRUE(ShortcutAppIdsIn("\0shortcuts\0\x05wide\0\0\0\x08\x08"s).empty())
+        << "an unknown type";
+    std::string deep = "\0shortcuts\0"s;
+    for (int i = 0; i < 1'000'000; ++i)
+        deep += "\0k\0"s;
+    EXPECT_TRUE(ShortcutAppIdsIn(deep + std::string(1'000'001, '\x08')).empty())
+        << "must not exhaust the stack";
+}
+
 } // namespace
