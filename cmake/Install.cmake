@@ -66,8 +66,10 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Instead of typing colour codes such as ^1 and ^7 by hand, click the letters
 of your name and a colour; Tintwell writes the coded name into the game's
 multiplayer config file and changes nothing else in it. It finds the game
-in Wine, in the Wine prefix named by WINEPREFIX, or in the Steam Play
-prefix of the Steam release.")
+on Linux in the Wine prefix named by WINEPREFIX, or else in ~/.wine, in
+the Steam Play prefix of the Steam release or of a copy added to Steam as
+a non-Steam game, and in the prefixes of Lutris, Heroic, Bottles,
+PlayOnLinux and CrossOver.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

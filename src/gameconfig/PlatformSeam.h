@@ -3,6 +3,7 @@
 
 #include "platform/RegistryApi.h"
 
+#include <functional>
 #include <string>
 
 // What the platform puts behind the install path lookup, one source per platform: the Windows
@@ -10,6 +11,11 @@
 
 // The registry the lookup reads (QueryRegValue, LookUpRegValue).
 RegistryApi& PlatformRegistry();
+
+// Each place a game may be installed in, one registry at a time, in the order PlatformRegistry
+// asks them, until `ask` answers true: the Windows registry alone on Windows; elsewhere the
+// registry of each Wine prefix on its own.
+void AskEachInstallRegistry(const std::function<bool(RegistryApi& registry)>& ask);
 
 // Where the game's files really are. The registry gives Windows paths ("C:\Games\Call of
 // Duty\Main\config_mp.cfg") and the origin of each (LookUpRegValue): on Windows the path is the

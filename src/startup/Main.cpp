@@ -2,7 +2,7 @@
 #include "startup/Main.h"
 
 #include "gameconfig/CfgFile.h"
-#include "gameconfig/PlatformSeam.h"
+#include "gameconfig/CfgLocation.h"
 #include "gameconfig/Registry.h"
 #include "platform/HostFiles.h"
 #include "startup/Games.h"
@@ -115,17 +115,12 @@ void Main() {
         ChooseGame(CallOfDuty);
     }
 
-    const RegLookup install =
-        LookUpRegValue(RootKeyLocalMachine, state.GameRegKey, InstallPathValue);
-    const std::string installFolder = RegValueText(install.value);
-    if (installFolder.empty()) {
+    const CfgLocation cfg = FindCfgFile(state.GameRegKey, state.GameSubDir + state.CfgFileName);
+    if (cfg.installFolder.empty()) {
         EndCycleWithError(std::string(NotInstalled) + "\nRegistry error.");
         return;
     }
-    // The sub-folder is appended unchanged: a folder ending in "\" gives "\\Main\". The path is
-    // mapped through the registry that gave installFolder: under Wine, the prefix that holds it.
-    state.CfgPath =
-        HostPathFor(install.origin, installFolder + state.GameSubDir + state.CfgFileName);
+    state.CfgPath = cfg.path;
     if (!IsOrdinaryFile(state.CfgPath)) {
         EndCycleWithError(std::string(NotInstalled) + "\nCFG file (" + state.CfgPath +
                           ") NOT found.");

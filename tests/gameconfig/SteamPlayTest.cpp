@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "gameconfig/CfgLocation.h"
 #include "gameconfig/PlatformSeam.h"
 #include "gameconfig/Registry.h"
 #include "platform/HostFiles.h"
@@ -12,6 +13,7 @@
 #include "wine/WineRegFileCache.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -37,7 +39,7 @@ const std::string UoCfgPath = "\\UO\\uoconfig_mp.cfg";
 struct GameInstall {
     std::string regKey;
     std::string windowsFolder; // e.g. "C:\Games\Call of Duty"; "" for a key left behind
-    std::string cfgPath;       // below the folder, e.g. "\Main\config_mp.cfg"
+    std::string cfgPath;       // below the folder, e.g. "\Main\config_mp.cfg"; "" for none
 };
 
 // A Wine prefix at `dir` laid out as Wine and Proton lay it out, with `games` registered where
@@ -55,6 +57,8 @@ void MakePrefix(const fs::path& dir, const std::vector<GameInstall>& games) {
         if (game.windowsFolder.empty())
             continue;
         reg += "\"InstallPath\"=\"" + RegEscape(game.windowsFolder) + "\"\n";
+        if (game.cfgPath.empty())
+            continue;
         std::string onDrive = game.windowsFolder.substr(2) + game.cfgPath;
         std::replace(onDrive.begin(), onDrive.end(), '\\', '/');
         WriteBytes(dir / "drive_c" / onDrive.substr(1), "seta name \"" + dir.string() + "\"\n");
@@ -68,6 +72,21 @@ std::string NewerVdf(const std::vector<fs::path>& libraries) {
         text += "\t\"" + std::to_string(i) + "\"\n\t{\n\t\t\"path\"\t\t\"" + libraries[i].string() +
                 "\"\n\t\t\"apps\"\n\t\t{\n\t\t}\n\t}\n";
     return text + "}\n";
+}
+
+// A user's shortcuts.vdf listing non-Steam games with these app ids, as Steam writes it.
+std::string ShortcutsVdf(const std::vector<std::uint32_t>& appIds) {
+    std::string bytes = "\0shortcuts\0"s;
+    for (std::size_t i = 0; i < appIds.size(); ++i) {
+        bytes += "\0"s + std::to_string(i) +
+                 "\0\x02"
+                 "appid\0"s;
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes += static_cast<char>(appIds[i] >> shift & 0xFF);
+        bytes += "\x01"
+                 "AppName\0CoDMP\0\x00tags\0\x08\x08"s;
+    }
+    return bytes + "\x08\x08";
 }
 
 std::string OlderVdf(const std::vector<fs::path>& libraries) {
@@ -92,7 +111,7 @@ protected:
         return fs::canonical(m_other.path()) / name;
     }
 
-    static fs::path prefixOf(const fs::path& library, int app) {
+    static fs::path prefixOf(const fs::path& library, std::uint32_t app) {
         return library / "steamapps" / "compatdata" / std::to_string(app) / "pfx";
     }
     // A Steam installation, as Steam makes it: with ~/.steam/steam linking to the native one.
@@ -107,15 +126,13 @@ protected:
         WriteBytes(root / "steamapps" / "libraryfolders.vdf", text);
     }
 
-    // What the lookup gives for `key`, and the host path of the game's config file through it.
+    // The install folder the lookup gives for `key`, and the host path of the config file.
     struct Found {
-        std::string folder, origin, hostPath;
+        std::string folder, hostPath;
     };
     Found lookUp(const std::string& key, const std::string& cfgPath) const {
-        const RegLookup found = LookUpRegValue(RootKeyLocalMachine, key, "InstallPath");
-        const std::string folder = RegValueText(found.value);
-        return {folder, found.origin,
-                folder.empty() ? "" : HostPathFor(found.origin, folder + cfgPath)};
+        const CfgLocation found = FindCfgFile(key, cfgPath);
+        return {found.installFolder, found.path};
     }
 
     TempDir m_home;
@@ -264,6 +281,29 @@ TEST_F(FakeHome, BottlesAreFoundWhereverDataAndPlaceholdersPutThem) {
     EXPECT_EQ(BottlesPrefixes(user), (std::vector{elsewhere("moved/One"), flatpak}));
 }
 
+TEST_F(FakeHome, HeroicSettingsNameEachGamesPrefix) {
+    const std::string wine = R"("wineVersion": {"type": "wine", "bin": "/usr/bin/wine"})";
+    const std::string proton = R"("wineVersion": {"type": "proton"})";
+    const struct {
+        std::string json;
+        std::vector<fs::path> expected;
+    } cases[] = {
+        {R"({"cod": {"winePrefix": "/p/cod", )" + wine + R"(}, "version": "v0", "explicit": true})",
+         {"/p/cod"}},
+        {R"({"cod": {"winePrefix": "~/Games/Heroic/Prefixes/default/CoD", )" + proton + "}}",
+         {home() / "Games/Heroic/Prefixes/default/CoD/pfx"}},
+        {R"({"a": {"winePrefix": "/p/a"}, "b": {"winePrefix": "/p/b", "wineVersion": 7}})",
+         {"/p/a", "/p/b"}},
+        {R"({"a": {"winePrefix": 42}, "b": {"winePrefix": "relative"}, "c": ["/p/c"]})", {}},
+        {R"({"a": {"winePrefix": "/p/a", "wineVersion": {"type": ["proton"]}}})", {"/p/a"}},
+        {R"(["/p/a"])", {}},
+        {R"({"a": {"winePrefix": "/p/a")", {}},
+        {std::string(100000, '[') + std::string(100000, ']'), {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HeroicGamePrefixes(c.json, home()), c.expected) << c.json;
+}
+
 // Loops, pipes, files too large, unreadable or nested beyond reason, links out of the home: each
 // is passed over, and nothing blocks.
 TEST_F(FakeHome, HostileLauncherFilesArePassedOver) {
@@ -284,10 +324,39 @@ TEST_F(FakeHome, HostileLauncherFilesArePassedOver) {
     fs::permissions(games / "secret.yml", fs::perms::none);
     fs::create_directory_symlink(pol / "loop", pol / "loop");
     fs::create_directory_symlink(outside, pol / "link-out");
+
+    const fs::path heroic = home() / ".config/heroic/GamesConfig", bottles = home() / ".cxoffice";
+    const std::string heroicNamesHidden = R"({"a": {"winePrefix": ")" + hidden.string() + "\"}}";
+    WriteBytes(heroic / "ok.json", R"({"a": {"winePrefix": ")" + outside.string() + "\"}}");
+    WriteBytes(heroic / "huge.json", heroicNamesHidden + std::string(2 << 20, ' '));
+    WriteBytes(heroic / "secret.json", heroicNamesHidden);
+    fs::permissions(heroic / "secret.json", fs::perms::none);
+    fs::create_symlink("loop.json", heroic / "loop.json");
+    WriteBytes(outside / "cxbottle.conf", "");
+    fs::create_directories(bottles);
+    fs::create_directory_symlink(outside, bottles / "link-out");
+    fs::create_directory_symlink(bottles / "loop", bottles / "loop");
+
+    // Non-Steam games whose files are broken: each names the one prefix there is.
+    const std::uint32_t appId = 0x80000001;
+    makeRoot(nativeRoot());
+    MakePrefix(nativeRoot() / "steamapps/compatdata" / std::to_string(appId) / "pfx", {});
+    const fs::path users = nativeRoot() / "userdata";
+    WriteBytes(users / "1/config/shortcuts.vdf", ShortcutsVdf({appId}).substr(0, 30));
+    WriteBytes(users / "2/config/shortcuts.vdf", ShortcutsVdf({appId}) + "\x08");
+    fs::create_directories(users / "3/config");
+    fs::create_symlink("shortcuts.vdf", users / "3/config/shortcuts.vdf");
+    WriteBytes(users / "4/config/shortcuts.vdf", ShortcutsVdf({appId}));
+    fs::permissions(users / "4/config/shortcuts.vdf", fs::perms::none);
+
     FileSystemUser user; // so that permissions count for root too
     ASSERT_EQ(user.whyNot(), "");
-    EXPECT_EQ(LutrisPrefixes(UserFoldersFrom(home(), "", "")), std::vector{outside});
+    const UserFolders folders = UserFoldersFrom(home(), "", "");
+    EXPECT_EQ(LutrisPrefixes(folders), std::vector{outside});
     EXPECT_EQ(PlayOnLinuxPrefixes(home()), std::vector{pol / "link-out"});
+    EXPECT_EQ(HeroicPrefixes(folders), std::vector{outside});
+    EXPECT_EQ(CrossOverPrefixes(home()), std::vector{bottles / "link-out"});
+    EXPECT_TRUE(SteamShortcutPrefixes(home()).empty());
 }
 
 // Where each game is installed, and where the lookup must find each one.
@@ -298,6 +367,7 @@ struct Scenario {
     const char* codFrom = nullptr;    // the prefix that answers, or nullptr for none
     const char* uoFrom = nullptr;
     std::vector<GameInstall> inLutris = {}, inBottle = {}, inPlayOnLinux = {};
+    std::vector<GameInstall> inShortcut = {}, inHeroic = {}, inCrossOver = {};
 };
 
 const GameInstall CodInGames{CodKey, "C:\\Games\\Call of Duty", CodCfgPath};
@@ -305,6 +375,7 @@ const GameInstall UoInGames{UoKey, "C:\\Games\\Call of Duty", UoCfgPath};
 const GameInstall CodOnSteam{
     CodKey, "C:\\Program Files (x86)\\Steam\\steamapps\\common\\Call of Duty", CodCfgPath};
 const GameInstall CodLeftBehind{CodKey, "", CodCfgPath};
+const GameInstall CodWithoutCfg{CodKey, "C:\\Games\\Call of Duty", ""};
 const GameInstall UoLeftBehind{UoKey, "", UoCfgPath};
 const GameInstall UoOnSteam{
     UoKey, "C:\\Program Files (x86)\\Steam\\steamapps\\common\\Call of Duty United Offensive",
@@ -322,9 +393,16 @@ protected:
             return home() / ".local/share/bottles/bottles/Games";
         if (which == "pol")
             return home() / ".PlayOnLinux/wineprefix/CoD";
+        if (which == "shortcut") // a disc copy added to Steam, in its installation's own library
+            return prefixOf(nativeRoot(), ShortcutAppId);
+        if (which == "heroic") // run with Proton, which keeps the prefix in pfx
+            return elsewhere("heroic-prefix/pfx");
+        if (which == "crossover")
+            return home() / ".cxoffice/CoD";
         return prefixOf(m_library, which == "cod" ? SteamAppCallOfDuty : SteamAppUnitedOffensive);
     }
 
+    static constexpr std::uint32_t ShortcutAppId = 0x80000000u | 1234567u;
     // The Steam prefixes live in an extra library, so the libraries' list is followed too.
     fs::path m_library = elsewhere("SteamLibrary");
 };
@@ -344,8 +422,16 @@ TEST_P(WhichPrefixAnswers, EachGameIsFoundAndMappedThroughItsOwnPrefix) {
     MakePrefix(prefixNamed("lutris"), s.inLutris);
     MakePrefix(prefixNamed("bottle"), s.inBottle);
     MakePrefix(prefixNamed("pol"), s.inPlayOnLinux);
+    MakePrefix(prefixNamed("shortcut"), s.inShortcut);
+    MakePrefix(prefixNamed("heroic"), s.inHeroic);
+    MakePrefix(prefixNamed("crossover"), s.inCrossOver);
+    WriteBytes(prefixNamed("crossover") / "cxbottle.conf", "[Bottle]\n");
     WriteBytes(home() / ".local/share/lutris/games/cod-1.yml",
                "game:\n  prefix: " + prefixNamed("lutris").string() + "\n");
+    WriteBytes(nativeRoot() / "userdata/12345/config/shortcuts.vdf", ShortcutsVdf({ShortcutAppId}));
+    WriteBytes(home() / ".config/heroic/GamesConfig/CoD.json",
+               R"({"CoD": {"winePrefix": ")" + elsewhere("heroic-prefix").string() +
+                   R"(", "wineVersion": {"type": "proton"}}, "version": "v0"})");
     if (s.winePrefix)
         m_prefixEnv.set(prefixNamed(s.winePrefix).string());
 
@@ -355,13 +441,12 @@ TEST_P(WhichPrefixAnswers, EachGameIsFoundAndMappedThroughItsOwnPrefix) {
         {CodKey, CodCfgPath, s.codFrom},
         {UoKey, UoCfgPath, s.uoFrom}};
     for (const auto& [key, cfgPath, from] : steps) {
-        const auto [folder, origin, hostPath] = lookUp(key, cfgPath);
+        const auto [folder, hostPath] = lookUp(key, cfgPath);
         if (!from) {
             EXPECT_EQ(folder, "") << key;
             continue;
         }
         ASSERT_FALSE(folder.empty()) << key;
-        EXPECT_EQ(origin, prefixNamed(from).string()) << key;
         EXPECT_TRUE(IsOrdinaryFile(hostPath)) << hostPath;
         EXPECT_EQ(hostPath.rfind(prefixNamed(from).string() + "/drive_c/", 0), 0u)
             << key << " mapped to " << hostPath;
@@ -422,6 +507,28 @@ INSTANTIATE_TEST_SUITE_P(
                  .codFrom = "bottle",
                  .inLutris = {CodInGames, UoInGames},
                  .inBottle = {CodInGames}},
+        Scenario{.label = "ShortcutsAfterTheSteamRelease",
+                 .inUoPrefix = {UoOnSteam},
+                 .codFrom = "shortcut",
+                 .uoFrom = "uo",
+                 .inLutris = {CodInGames},
+                 .inShortcut = {CodInGames, UoInGames}},
+        Scenario{.label = "LutrisBeforeHeroicBeforeBottles",
+                 .codFrom = "lutris",
+                 .uoFrom = "heroic",
+                 .inLutris = {CodInGames},
+                 .inBottle = {UoInGames},
+                 .inHeroic = {CodInGames, UoInGames}},
+        Scenario{.label = "CrossOverLast",
+                 .codFrom = "pol",
+                 .uoFrom = "crossover",
+                 .inPlayOnLinux = {CodInGames},
+                 .inCrossOver = {CodInGames, UoInGames}},
+        Scenario{.label = "StaleEntriesHideNothing",
+                 .inWine = {CodWithoutCfg},
+                 .codFrom = "crossover",
+                 .inLutris = {CodWithoutCfg},
+                 .inCrossOver = {CodInGames}},
         Scenario{"WineprefixNamesASteamPrefix",
                  {CodInGames},
                  {CodOnSteam},
@@ -430,6 +537,15 @@ INSTANTIATE_TEST_SUITE_P(
                  nullptr,
                  "uo"}),
     [](const testing::TestParamInfo<Scenario>& info) { return info.param.label; });
+
+TEST_F(FakeHome, WithTheFileNowhereTheFirstPlaceIsNamed) {
+    makeRoot(nativeRoot());
+    MakePrefix(wine(), {CodWithoutCfg});
+    MakePrefix(prefixOf(nativeRoot(), SteamAppCallOfDuty), {CodWithoutCfg});
+    const Found found = lookUp(CodKey, CodCfgPath);
+    EXPECT_EQ(found.folder, CodWithoutCfg.windowsFolder);
+    EXPECT_EQ(found.hostPath, (wine() / "drive_c/Games/Call of Duty/Main/config_mp.cfg").string());
+}
 
 TEST_F(FakeHome, BrokenLibraryFileLeavesWineAndTheRootsAlone) {
     makeRoot(nativeRoot());
