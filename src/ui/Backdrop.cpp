@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -86,15 +87,19 @@ public:
         : m_columns((size.width() - 1) / LightStep + 2) {
         const int rows = (size.height() - 1) / LightStep + 2;
         const QSize extent((m_columns - 1) * LightStep + 1, (rows - 1) * LightStep + 1);
-        const ValueNoise broad(extent, backdrop.cloudCell, backdrop.cloudSeed);
-        const ValueNoise fine(extent, backdrop.cloudCell / 3.0, backdrop.cloudSeed + 1);
+        // Patches of no size are no clouds.
+        std::optional<ValueNoise> broad, fine;
+        if (backdrop.cloudCell > 0) {
+            broad.emplace(extent, backdrop.cloudCell, backdrop.cloudSeed);
+            fine.emplace(extent, backdrop.cloudCell / 3.0, backdrop.cloudSeed + 1);
+        }
         m_nodes.reserve(static_cast<std::size_t>(m_columns) * static_cast<std::size_t>(rows));
         for (int j = 0; j < rows; ++j) {
             for (int i = 0; i < m_columns; ++i) {
                 const int x = i * LightStep;
                 const int y = j * LightStep;
                 const QPointF centre(x + 0.5, y + 0.5);
-                const double clouds = 0.7 * broad.at(x, y) + 0.3 * fine.at(x, y);
+                const double clouds = broad ? 0.7 * broad->at(x, y) + 0.3 * fine->at(x, y) : 0.5;
                 const double light = Glow(backdrop, centre) *
                                      (1.0 + backdrop.cloudDepth * (2.0 * clouds - 1.0)) *
                                      Vignette(backdrop, centre);

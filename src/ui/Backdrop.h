@@ -26,7 +26,8 @@ struct Backdrop {
     QPointF glowCentre;
     QSizeF glowRadius;
     double glowGain = 0;   // 0.2: 20 % brighter in the centre, less towards the rim
-    double cloudCell = 0;  // the size of the broad patches; a finer mottle, a third of it, on top
+    double cloudCell = 0;  // the size of the broad patches (0: none); a finer mottle, a third of
+                           // it, on top
     double cloudDepth = 0; // the patches brighten or darken by up to this share
     std::uint32_t cloudSeed = 0;
     QRectF shown;        // the part of the picture that the window shows

@@ -7,6 +7,7 @@
 
 #include "Icon.h"
 #include "support/TestPrefix.h"
+#include "ui/Backdrop.h"
 #include "ui/EditorBackground.h"
 
 #include <QDir>
@@ -219,6 +220,10 @@ void ArtworkTest::backgroundIsDarkInTheWindowColour_data() {
     QTest::newRow("main") << EditorBackgroundImage() << MainPictureArea(client) << true;
     QTest::newRow("games") << Load(":/art/games_background.png") << GamesPictureArea(client)
                            << false;
+    Backdrop plain; // no glow, clouds, vignette or grain
+    plain.top = plain.bottom = QColor(80, 80, 0);
+    plain.shown = client;
+    QTest::newRow("plain") << DrawBackdrop(client.size(), plain) << client << true;
 }
 
 void ArtworkTest::backgroundIsDarkInTheWindowColour() {
