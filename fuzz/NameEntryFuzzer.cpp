@@ -17,11 +17,15 @@
 namespace {
 
 const std::string NotFound = "CFG file is corrupted.\nSet of name NOT found.";
-const std::string UnsafeTag = "The code must not contain quotes or control characters.";
+const std::string UnsafeTag = "The code must not contain quotes, line breaks or NUL characters.";
+
+// A quote ends the value; CR, LF and NUL end the line.
+bool EndsValueOrLine(char c) {
+    return c == '"' || c == '\r' || c == '\n' || c == '\0';
+}
 
 bool IsSafeTag(std::string_view tag) {
-    return std::none_of(tag.begin(), tag.end(),
-                        [](char c) { return c == '"' || static_cast<unsigned char>(c) < 32; });
+    return std::none_of(tag.begin(), tag.end(), EndsValueOrLine);
 }
 
 // The entry as the game sees it, line by line: the first line (ended by LF or CR) that begins
@@ -54,9 +58,7 @@ std::optional<NameEntry> ExpectedEntry(std::string_view content) {
 std::vector<std::string> TagsFor(std::string_view content, const NameEntry& entry) {
     std::string own(content.substr(0, 40));
     std::string madeSafe = own;
-    std::replace_if(
-        madeSafe.begin(), madeSafe.end(),
-        [](char c) { return c == '"' || static_cast<unsigned char>(c) < 32; }, '^');
+    std::replace_if(madeSafe.begin(), madeSafe.end(), EndsValueOrLine, '^');
     std::string reversed = entry.RawName;
     std::reverse(reversed.begin(), reversed.end());
     return {"^1Ro^4ok", "", entry.RawName, reversed, std::string(300, '^'), own, madeSafe};

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <limits>
 
+using namespace std::string_view_literals;
+
 namespace {
 
 // Positions are 32-bit signed numbers, so a longer text cannot be handled.
@@ -23,11 +25,11 @@ Failure NotWritten(const std::string& path, const std::string& reason) {
     return Failure{"CFG file (" + path + ") could not be written.\n" + reason};
 }
 
-// A quote would end the value early and a control character (LF above all) would end the line:
-// what follows would run as game commands.
+// A quote would end the value early, and a line end (or a NUL, which ends the line for the game)
+// would end the line: what follows would run as game commands. Any other byte is part of the
+// value, as the game reads it, so that whatever name the file held can be saved back.
 bool IsSafeTag(std::string_view tag) {
-    return std::none_of(tag.begin(), tag.end(),
-                        [](char c) { return c == '"' || static_cast<unsigned char>(c) < 32; });
+    return tag.find_first_of("\"\r\n\0"sv) == std::string_view::npos;
 }
 
 // True when `entry` is what LocateNameEntry found in `content`: the prefix, the value and the
@@ -45,7 +47,7 @@ bool DescribesContent(const NameEntry& entry, std::string_view content) {
 // Everything that must hold before `tag` may take the place of the entry's value in `content`.
 MaybeFailure RefusedTag(std::string_view content, const NameEntry& entry, std::string_view tag) {
     if (!IsSafeTag(tag))
-        return Failure{"The code must not contain quotes or control characters."};
+        return Failure{UnsafeTagMessage};
     if (!DescribesContent(entry, content))
         return NameNotFound();
     return std::nullopt;

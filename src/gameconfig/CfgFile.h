@@ -33,8 +33,12 @@ Outcome<std::string> ReadCfgFile(const std::string& path);
 // has no closing quote, or when no LF follows the quote anywhere in the text.
 Outcome<NameEntry> LocateNameEntry(std::string_view content);
 
-// `content` with `tag` in place of the entry's value: what SaveCfgFile writes. Refuses a tag
-// with a quote or a control character, and an entry that does not describe `content`.
+// Why a tag is refused that would end the value or the line early: a quote, CR, LF or NUL.
+inline constexpr const char* UnsafeTagMessage =
+    "The code must not contain quotes, line breaks or NUL characters.";
+
+// `content` with `tag` in place of the entry's value: what SaveCfgFile writes. Refuses an unsafe
+// tag (UnsafeTagMessage), and an entry that does not describe `content`.
 Outcome<std::string> ContentWithTag(std::string_view content, const NameEntry& entry,
                                     std::string_view tag);
 

@@ -34,7 +34,7 @@ constexpr int SaveEveryOnDisk = 400;
 constexpr int SaveEveryInMemory = 10;
 
 const std::string Prefix(NameEntryPrefix);
-const std::string UnsafeTag = "The code must not contain quotes or control characters.";
+const std::string UnsafeTag = UnsafeTagMessage;
 
 std::uint64_t SeedOfThisRun() {
     const char* text = std::getenv("TINTWELL_SAVE_SEED");
@@ -163,26 +163,28 @@ private:
         return rest;
     }
 
-    // Printable ASCII but the quote, carets and digits often, and bytes above 127.
+    // Any byte but the quote, CR, LF and NUL: carets and digits often, bytes above 127 and control
+    // characters.
     std::string safeTag() {
         const std::size_t length = m_random.oneIn(100) ? m_random.below(5000) : m_random.below(60);
         std::string tag;
         while (tag.size() < length) {
-            const std::size_t kind = m_random.below(4);
+            const std::size_t kind = m_random.below(5);
             char c = kind == 0   ? '^'
                      : kind == 1 ? static_cast<char>('0' + m_random.below(10))
                      : kind == 2 ? static_cast<char>(0x80 + m_random.below(128))
+                     : kind == 3 ? static_cast<char>(1 + m_random.below(31))
                                  : static_cast<char>(32 + m_random.below(96));
-            if (c != '"')
+            if (c != '"' && c != '\r' && c != '\n')
                 tag += c;
         }
         return tag;
     }
 
-    // A safe tag with a quote or a control character (0 to 31) somewhere in it.
+    // A safe tag with a quote, a line end or a NUL somewhere in it.
     std::string unsafeTag() {
         std::string tag = safeTag();
-        const char bad = m_random.oneIn(3) ? '"' : static_cast<char>(m_random.below(32));
+        const char bad = "\"\r\n"[m_random.below(4)]; // the fourth is the NUL
         tag.insert(m_random.below(tag.size() + 1), 1, bad);
         return tag;
     }

@@ -4,6 +4,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "UiTestSupport.h"
+#include "gameconfig/CfgFile.h"
 #include "startup/Main.h"
 #include "startup/RunControl.h"
 #include "ui/ClickLabel.h"
@@ -831,8 +832,10 @@ void frmMainTest::workedExampleEndToEnd() {
 }
 
 void frmMainTest::saveUnchangedKeepsTheFileByteForByte() {
-    // Every byte Windows-1250 leaves undefined, and some it does define.
-    const std::string name = "^1\x81\x83\x88\x90\x98^2\x8A\xE8\xFF\xA0";
+    // Every byte Windows-1250 leaves undefined, some it does define, and control characters
+    // that end neither the value nor the line.
+    const std::string name = "^1\x81\x83\x88\x90\x98^2\x8A\xE8\xFF\xA0"
+                             "A\x01\tB\x1F\x7F";
     GameInstall install(name);
     const std::string original = ReadBytes(install.codCfg);
     frmMain* editor = StartCycle();
@@ -891,10 +894,10 @@ void frmMainTest::saveFailureLeavesTheEditorAsItWas() {
     Click(editor->cmdSave);
 
     QCOMPARE(Modal::messagesShown().size(), 1);
-    const QString expectedMessage =
-        removeFolder ? "CFG file (" + QFile::decodeName(Shared().CfgPath.c_str()) +
-                           ") could not be written.\n"
-                     : "The code must not contain quotes or control characters.";
+    const QString expectedMessage = removeFolder ? "CFG file (" +
+                                                       QFile::decodeName(Shared().CfgPath.c_str()) +
+                                                       ") could not be written.\n"
+                                                 : UnsafeTagMessage;
     QVERIFY2(Modal::messagesShown().first().startsWith(expectedMessage),
              qPrintable(Modal::messagesShown().first()));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
