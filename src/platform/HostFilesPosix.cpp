@@ -369,8 +369,11 @@ mode_t TakeOverOwner(int fd, const struct stat& old) {
     // file, as with any file they write. The group is a separate matter: a member of the old
     // file's group may keep it, and must, or a file shared through that group (say games:games
     // 0664) would shut the others out after one save.
+    // Compared with the new file itself: in a set-group-ID folder it has the folder's group, not
+    // the process's.
     mode_t mode = old.st_mode & 07777;
-    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+    struct stat made {};
+    if (::fstat(fd, &made) != 0 || made.st_uid != old.st_uid || made.st_gid != old.st_gid) {
         if (::fchown(fd, old.st_uid, old.st_gid) != 0 &&
             ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0)
             mode &= ~static_cast<mode_t>(S_IRWXG | S_ISGID); // they were the old group's

@@ -269,6 +269,28 @@ TEST_F(HostFilesPosixTest, GroupIsKeptByAMemberWhoMayNotKeepTheOwner) {
     }
 }
 
+// In a set-group-ID folder a new file takes the folder's group, not the user's: the save gives it
+// the old file's group back, the user's own.
+TEST_F(HostFilesPosixTest, GroupIsKeptInAFolderThatGivesItsOwn) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root may make a folder and a file of other groups";
+    const fs::path shared = at("shared"), file = shared / "file.cfg";
+    fs::create_directory(shared);
+    WriteBytes(file, "old");
+    ASSERT_EQ(chown(shared.c_str(), 0, Games), 0);
+    ASSERT_EQ(chmod(shared.c_str(), 02777), 0);
+    ASSERT_EQ(chown(file.c_str(), Nobody, Nobody), 0);
+
+    const std::string answer = RunUnprivileged([&] { return Replace(file, "new"); }, {Games});
+    if (answer == StillPrivileged)
+        GTEST_SKIP() << "no process here may take the groups of another user";
+    EXPECT_EQ(answer, "");
+    struct stat info {};
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_gid, Nobody);
+    EXPECT_EQ(ReadBytes(file), "new");
+}
+
 // A user outside the old file's group cannot keep it: the group's rights were given to that group,
 // not to the user's own, so they go.
 TEST_F(HostFilesPosixTest, GroupRightsGoWithAGroupThatCannotBeKept) {
