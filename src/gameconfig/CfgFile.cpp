@@ -122,13 +122,15 @@ MaybeFailure SaveCfgFile(const std::string& path, std::string& content, const Na
         return NotWritten(path, std::strerror(EFBIG));
     // The game writes the file when it quits, so it may have changed while the user was editing,
     // or may change while the new file is written: the file is checked now, and its stamp once
-    // more right before it is replaced. A file that is gone or cannot be read holds nothing that
-    // writing could lose.
-    const std::optional<FileComparison> onDisk = FileHolds(path, content);
-    if (onDisk && !onDisk->same)
+    // more right before it is replaced. Only a file that is gone holds nothing that writing could
+    // lose; one that cannot be read may have changed all the same.
+    const Outcome<std::optional<FileComparison>> onDisk = CompareFileWith(path, content);
+    if (!onDisk)
+        return NotWritten(path, onDisk.failure().message);
+    if (onDisk.value() && !onDisk.value()->same)
         return NotWritten(path, ChangedSinceRead);
     const std::optional<FileStamp> checked =
-        onDisk ? std::optional<FileStamp>(onDisk->stamp) : std::nullopt;
+        onDisk.value() ? std::optional<FileStamp>(onDisk.value()->stamp) : std::nullopt;
 
     // The tag goes into the caller's text in place, and the old value back if the file cannot be
     // replaced: a copy of a large file would cost as much as writing it.

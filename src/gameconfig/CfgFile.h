@@ -51,9 +51,9 @@ inline constexpr const char* ChangedSinceRead =
 // with the result, atomically: on any failure the file is as it was and `content` is unchanged.
 // A file that no longer holds `content` when the save begins, or that is written while the new
 // one is, is left alone, so that what another program (the game, as it quits) wrote since the
-// read is not lost; a file that cannot be read then holds nothing to lose and is written. On
-// success `content` holds what was written. Every failure carries the user's message; one of the
-// file reads "CFG file (<path>) could not be written." and the reason (the system's, or
-// ChangedSinceRead).
+// read is not lost, and so is one that can no longer be read (it may have changed all the same);
+// a file that is gone holds nothing to lose and is written anew. On success `content` holds what
+// was written. Every failure carries the user's message; one of the file reads "CFG file (<path>)
+// could not be written." and the reason (the system's, or ChangedSinceRead).
 MaybeFailure SaveCfgFile(const std::string& path, std::string& content, const NameEntry& entry,
                          std::string_view tag);

@@ -37,7 +37,8 @@ Outcome<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes
     return std::move(*std::move(read).value());
 }
 
-std::optional<FileComparison> FileHolds(const std::string& path, std::string_view content) {
+Outcome<std::optional<FileComparison>> CompareFileWith(const std::string& path,
+                                                       std::string_view content) {
     FileComparison comparison;
     std::size_t compared = 0;
     const auto sameSize = [&](const FileStamp& stamp) {
@@ -50,9 +51,13 @@ std::optional<FileComparison> FileHolds(const std::string& path, std::string_vie
         compared += chunk.size();
         return comparison.same;
     };
-    if (ReadInChunks(path, std::numeric_limits<std::size_t>::max(), sameSize, sameBytes))
-        return std::nullopt;
+    if (MaybeFailure failure =
+            ReadInChunks(path, std::numeric_limits<std::size_t>::max(), sameSize, sameBytes)) {
+        if (NothingAt(path))
+            return std::optional<FileComparison>();
+        return *failure;
+    }
     // A file that shrank after its size was seen ends early.
     comparison.same = comparison.same && compared == content.size();
-    return comparison;
+    return std::optional(comparison);
 }

@@ -21,6 +21,10 @@
 // True for an ordinary file (a link to one counts); false for a folder, anything else, or nothing.
 bool IsOrdinaryFile(const std::string& path);
 
+// True when there is nothing at `path` (nor where its links lead): no such file or folder, as
+// opposed to one that cannot be looked at. One source per platform.
+bool NothingAt(const std::string& path);
+
 // Reads the whole file as bytes; no line end is translated. Only ordinary files are read (a
 // folder, a pipe or a device fails at once instead of blocking or reading forever), and a file
 // longer than `maxBytes` fails with "File too large" before anything is read. The text comes
@@ -43,13 +47,14 @@ struct FileStamp {
 };
 
 // Whether the file holds exactly `content`, read chunk by chunk (nothing the size of the file is
-// held twice), and the stamp of the file as it was opened. Nothing when it cannot be read: the
-// caller decides what that means.
+// held twice), and the stamp of the file as it was opened. Nothing when there is no file at
+// `path` (NothingAt); a failure with the system's reason when it cannot be read.
 struct FileComparison {
     bool same = false;
     FileStamp stamp;
 };
-std::optional<FileComparison> FileHolds(const std::string& path, std::string_view content);
+Outcome<std::optional<FileComparison>> CompareFileWith(const std::string& path,
+                                                       std::string_view content);
 
 // The reader under both: opens the file as ReadWholeFile does (the same refusals and reasons),
 // gives `stamped` its stamp (and so its size), and unless that answers false hands `take` the
@@ -91,7 +96,8 @@ MaybeFailure LookAtWholeFile(const std::string& path, std::size_t maxBytes,
 //
 // Given `unchangedSince`, the file must still have that stamp once the new content is on disk,
 // right before it takes the old one's place: a file written meanwhile is left alone, and the
-// failure's reason is FileChangedMeanwhile. A file that is gone by then holds nothing to lose.
+// failure's reason is FileChangedMeanwhile, as it is when the file can no longer be looked at. A
+// file that is gone by then holds nothing to lose.
 inline constexpr const char* FileChangedMeanwhile = "The file changed while it was replaced";
 MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content,
                               const std::optional<FileStamp>& unchangedSince = std::nullopt);

@@ -119,10 +119,12 @@ FileStamp StampOf(const struct stat& info) {
 }
 
 // Whether the file at `target` is no longer the one `stamp` describes. A file that is gone holds
-// nothing to lose; one that cannot be looked at is left to the rename to judge.
+// nothing to lose; one that cannot be looked at may have changed.
 bool ChangedSince(const std::string& target, const FileStamp& stamp) {
     struct stat info {};
-    return ::stat(target.c_str(), &info) == 0 && StampOf(info) != stamp;
+    if (::stat(target.c_str(), &info) != 0)
+        return errno != ENOENT; // what cannot be looked at may have changed; what is gone has not
+    return StampOf(info) != stamp;
 }
 
 // Temporary files are hidden: "." + the target's name + TempNameMark + a number, beside it.
@@ -512,6 +514,11 @@ private:
 bool IsOrdinaryFile(const std::string& path) {
     struct stat info {};
     return !NamesNoFile(path) && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool NothingAt(const std::string& path) {
+    struct stat info {};
+    return NamesNoFile(path) || (::stat(path.c_str(), &info) != 0 && errno == ENOENT);
 }
 
 MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const StampTaker& stamped,

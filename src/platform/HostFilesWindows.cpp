@@ -96,13 +96,13 @@ std::optional<FileStamp> StampOf(HANDLE file) {
 }
 
 // Whether the file at `target` is no longer the one `stamp` describes. A file that is gone holds
-// nothing to lose; one that cannot be looked at is left to the move to judge.
+// nothing to lose; one that cannot be looked at may have changed.
 bool ChangedSince(const std::string& target, const FileStamp& stamp) {
     FileHandle file(OpenForInfo(target));
     if (!file.valid())
-        return false;
+        return !NothingAt(target);
     const std::optional<FileStamp> now = StampOf(file.get());
-    return now && *now != stamp;
+    return !now || *now != stamp;
 }
 
 bool IsFolder(const std::string& path) {
@@ -261,6 +261,15 @@ MaybeFailure MoveIntoPlace(const std::string& temp, const std::string& target) {
 }
 
 } // namespace
+
+bool NothingAt(const std::string& path) {
+    if (NamesNoFile(path))
+        return true;
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 
 bool IsOrdinaryFile(const std::string& path) {
     if (NamesNoFile(path))

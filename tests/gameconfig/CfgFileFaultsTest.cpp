@@ -20,6 +20,7 @@
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace std::string_literals;
 namespace fs = std::filesystem;
@@ -248,6 +249,26 @@ TEST_F(BetweenReadAndSaveTest, FileRewrittenSinceTheReadIsLeftAlone) {
         EXPECT_TRUE(m_content == m_scene.before);
         EXPECT_EQ(Listing(m_scene.folder), std::set<std::string>{"config_mp.cfg"});
     }
+}
+
+// A file that cannot be read any more may have changed all the same: only a file that is gone
+// holds nothing to lose.
+TEST_F(BetweenReadAndSaveTest, FileThatCannotBeReadAgainIsLeftAlone) {
+    const std::string rewritten = m_scene.before + "seta sensitivity \"3\"\n";
+    WriteBytes(m_scene.cfg(), rewritten);
+    fs::permissions(m_scene.folder, fs::perms::all);
+    fs::permissions(m_scene.cfg(), fs::perms::owner_write);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(m_scene.cfg().c_str(), FileSystemUser::Nobody, FileSystemUser::Nobody), 0);
+    }
+    {
+        FileSystemUser user; // so that permissions count for root too
+        ASSERT_EQ(user.whyNot(), "");
+        EXPECT_EQ(save(m_scene.cfg().string()), notWritten(m_scene.cfg(), "Permission denied"));
+    }
+    fs::permissions(m_scene.cfg(), fs::perms::owner_read, fs::perm_options::add);
+    EXPECT_TRUE(ReadBytes(m_scene.cfg()) == rewritten);
+    EXPECT_TRUE(m_content == m_scene.before);
 }
 
 // ... or while the new file is written: what it wrote stays. A file removed meanwhile holds

@@ -108,9 +108,9 @@ TEST_F(HostFilesTest, LookAtWholeFileSeesWhatReadWholeFileReads) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// FileHolds
+// CompareFileWith
 
-TEST_F(HostFilesTest, FileHoldsComparesEveryByte) {
+TEST_F(HostFilesTest, CompareFileWithComparesEveryByte) {
     const std::string bytes = RandomBytes(200000, 3); // several chunks
     const auto flipped = [&](std::size_t at) {
         std::string other = bytes;
@@ -132,17 +132,21 @@ TEST_F(HostFilesTest, FileHoldsComparesEveryByte) {
     };
     for (const auto& c : cases) {
         WriteBytes(at("file.cfg"), c.onDisk);
-        EXPECT_EQ(FileHolds(at("file.cfg").string(), bytes).value().same, c.same) << c.label;
+        EXPECT_EQ(CompareFileWith(at("file.cfg").string(), bytes).value()->same, c.same) << c.label;
     }
     WriteBytes(at("empty.cfg"), "");
-    EXPECT_TRUE(FileHolds(at("empty.cfg").string(), "").value().same);
+    EXPECT_TRUE(CompareFileWith(at("empty.cfg").string(), "").value()->same);
 }
 
-TEST_F(HostFilesTest, FileHoldsNothingItCannotRead) {
+// Only where there is no file is there nothing to compare; anything else is a failure.
+TEST_F(HostFilesTest, CompareFileWithTellsAFileThatIsGoneFromOneItCannotRead) {
     fs::create_directory(at("folder.cfg"));
-    for (const std::string& path : {at("missing.cfg").string(), at("folder.cfg").string(),
-                                    at("missing/file.cfg").string(), ""s})
-        EXPECT_FALSE(FileHolds(path, "").has_value()) << path;
+    for (const std::string& path :
+         {at("missing.cfg").string(), at("missing/file.cfg").string(), ""s}) {
+        const auto compared = CompareFileWith(path, "");
+        EXPECT_TRUE(compared.ok() && !compared.value()) << path;
+    }
+    EXPECT_FALSE(CompareFileWith(at("folder.cfg").string(), "").ok());
 }
 
 // ---------------------------------------------------------------------------------------------
