@@ -82,14 +82,16 @@ MaybeFailure LookAtWholeFile(const std::string& path, std::size_t maxBytes,
 
 // Replaces the file's content, never in place: the bytes go to a new file in the same folder,
 // which is flushed to disk and then renamed over the old one. A link is followed, so its target
-// changes and the link stays; the file keeps its permission bits (and its owner, or at least its
-// group, where the system allows), and no permission is ever gained. A file the user may not
+// changes and the link stays; no permission is ever gained. A file the user may not
 // write is refused as an in-place write would be. On failure the old file is untouched and no
 // temporary file is left behind. Being a new file, it is no longer shared with other names a hard
 // link gave the old one.
 //
-// On POSIX systems the new file also keeps the old one's access control list, without which it
-// does not take the old one's place, and its other extended attributes where the system allows.
+// On POSIX systems the new file keeps the old one's permission bits (and its owner, or at least
+// its group, where the system allows), its access control list, without which it does not take
+// the old one's place, and its other extended attributes where the system allows. On Windows it
+// keeps the old one's attributes and creation time, and its security descriptor where the volume
+// allows (ReplaceFile; not on FAT, nor on some network shares).
 // Where the system allows, it has no name until it is complete, so that not even a killed program
 // leaves it behind; where it must have one, what a killed save left (the user's own temporary
 // files of the same file, a minute old) goes at the next save into the folder.

@@ -238,10 +238,15 @@ MaybeFailure WriteAll(HANDLE file, std::string_view content) {
     return std::nullopt;
 }
 
-MaybeFailure FillTempFile(TempFile& temp, std::string_view content) {
+// Writes the content, gives the file the old one's creation time (when there was one), and
+// flushes it.
+MaybeFailure FillTempFile(TempFile& temp, std::string_view content,
+                          const std::optional<FILETIME>& created) {
     FileHandle file(std::exchange(temp.handle, INVALID_HANDLE_VALUE));
     if (MaybeFailure failure = WriteAll(file.get(), content))
         return failure;
+    if (created && !SetFileTime(file.get(), &*created, nullptr, nullptr))
+        return SystemFailure(GetLastError());
     if (!FlushFileBuffers(file.get()))
         return SystemFailure(GetLastError());
     if (const DWORD error = file.close())
@@ -249,11 +254,16 @@ MaybeFailure FillTempFile(TempFile& temp, std::string_view content) {
     return std::nullopt;
 }
 
-// Puts the temporary file in the target's place in one rename, written through to the disk; a
-// file that another program holds open without allowing that stays as it is. (ReplaceFile would
-// keep more of the old file's metadata, but it is not one step everywhere: Wine's moves the old
-// file aside first, and leaves a stray file behind when that fails.)
+// Puts the temporary file in the target's place. ReplaceFile keeps the old file's security
+// descriptor (its owner and access list), its attributes and its creation time. Where it is
+// refused (FAT volumes, some network shares, a target that is gone meanwhile), the temporary
+// file, which keeps its own name when ReplaceFile fails, is renamed into place in one step,
+// written through to the disk. A file that another program holds open without allowing either
+// stays as it is.
 MaybeFailure MoveIntoPlace(const std::string& temp, const std::string& target) {
+    if (ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr))
+        return std::nullopt;
     if (MoveFileExA(temp.c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return std::nullopt;
@@ -333,8 +343,9 @@ MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content,
         return resolved.failure();
     const std::string& target = resolved.value();
 
-    const DWORD attributes = GetFileAttributesA(target.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    WIN32_FILE_ATTRIBUTE_DATA old{};
+    const bool exists = GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &old);
+    const DWORD attributes = old.dwFileAttributes;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return Failure{IsAFolder};
     // Windows refuses to change a read-only file whoever asks, so Tintwell does too, also where
@@ -344,7 +355,8 @@ MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content,
     if (MaybeFailure refused = CheckWritable(target))
         return refused;
 
-    // The new file keeps what the old one's attributes say about it.
+    // The new file keeps what the old one's attributes say about it, and when it was made, also
+    // where ReplaceFile cannot keep them.
     constexpr DWORD kept = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     const DWORD newAttributes =
@@ -356,7 +368,8 @@ MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content,
         return created.failure();
     TempFile temp = std::move(created).value();
 
-    MaybeFailure failure = FillTempFile(temp, content);
+    MaybeFailure failure =
+        FillTempFile(temp, content, exists ? std::optional(old.ftCreationTime) : std::nullopt);
     if (!failure && unchangedSince && ChangedSince(target, *unchangedSince))
         failure = Failure{FileChangedMeanwhile};
     if (!failure)

@@ -163,17 +163,27 @@ TEST_F(HostFilesWindowsTest, ReadOnlyFileIsRefused) {
     EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"});
 }
 
-// Attributes that say something about the file stay with it; the old file's archive bit is not
-// asked for, a new file gets it from the system anyway.
-TEST_F(HostFilesWindowsTest, AttributesAreKept) {
+// Attributes that say something about the file stay with it, and so does when it was made; the
+// old file's archive bit is not asked for, a new file gets it from the system anyway.
+TEST_F(HostFilesWindowsTest, AttributesAndCreationTimeAreKept) {
     for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM},
                                    DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
         WriteBytes(at("file.cfg"), "old");
+        const FILETIME madeLongAgo{0x12345678, 0x01D00000}; // in 2014
+        {
+            Handle file(CreateFileA(at("file.cfg").string().c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(SetFileTime(file.get(), &madeLongAgo, nullptr, nullptr));
+        }
         ScopedAttributes marked(at("file.cfg"), attributes);
         EXPECT_EQ(Replace(at("file.cfg"), "new"), "") << attributes;
         EXPECT_EQ(ReadBytes(at("file.cfg")), "new") << attributes;
         const DWORD now = GetFileAttributesA(at("file.cfg").string().c_str());
         EXPECT_EQ(now & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), attributes);
+        WIN32_FILE_ATTRIBUTE_DATA saved{};
+        ASSERT_TRUE(
+            GetFileAttributesExA(at("file.cfg").string().c_str(), GetFileExInfoStandard, &saved));
+        EXPECT_EQ(CompareFileTime(&saved.ftCreationTime, &madeLongAgo), 0) << attributes;
         EXPECT_EQ(Listing(m_dir.path()), std::set<std::string>{"file.cfg"}) << attributes;
     }
 }
