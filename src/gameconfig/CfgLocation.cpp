@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gameconfig/CfgLocation.h"
 
+#include "gameconfig/Game.h"
 #include "gameconfig/PlatformSeam.h"
 #include "gameconfig/Registry.h"
 #include "platform/HostFiles.h"
@@ -12,7 +13,7 @@ CfgLocation FindCfgFile(const std::string& gameRegKey, const std::string& fileBe
     std::optional<CfgLocation> found;
     AskEachInstallRegistry([&](RegistryApi& registry) {
         const RegLookup install =
-            LookUpRegValue(registry, RootKeyLocalMachine, gameRegKey, "InstallPath");
+            LookUpRegValue(registry, RootKeyLocalMachine, gameRegKey, InstallPathValue);
         const std::string folder = RegValueText(install.value);
         if (folder.empty())
             return false;

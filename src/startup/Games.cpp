@@ -9,11 +9,3 @@ void ChooseGame(const Game& game) {
     state.GameRegKey = game.GameRegKey;
     state.GameSubDir = game.GameSubDir;
 }
-
-const Game* GameWithRegKey(std::string_view gameRegKey) {
-    for (const Game* game : {&CallOfDuty, &UnitedOffensive}) {
-        if (gameRegKey == game->GameRegKey)
-            return game;
-    }
-    return nullptr;
-}

@@ -6,11 +6,8 @@
 #include <string>
 #include <string_view>
 
-// The game keeps a player name as 8-bit text in Windows-1250, the Central European code page.
-// These conversions map one byte to one character and back for all 256 byte values, so a name
-// that is loaded and saved unchanged stays byte-identical. The five bytes that Windows-1250
-// leaves undefined (81, 83, 88, 90, 98) map to the C1 control characters of the same number, as
-// Windows does.
+// The game's Windows-1250 text (gameconfig/Cp1250Text.h) as Qt's text, and the text boxes'
+// validator.
 
 QString DecodeCp1250(std::string_view bytes);
 

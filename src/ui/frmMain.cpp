@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/frmMain.h"
 
-#include "gameconfig/CfgFile.h"
+#include "gameconfig/NameSave.h"
 #include "namecode/NameCode.h"
-#include "platform/RunningPrograms.h"
-#include "startup/Games.h"
 #include "startup/Main.h"
 #include "startup/RunControl.h"
 #include "startup/SharedState.h"
@@ -350,22 +348,11 @@ void frmMain::cmdLoad_Click() {
 
 void frmMain::cmdSave_Click() {
     SharedState& state = Shared();
-    const std::optional<std::string> tag = EncodeCp1250(editJmenoTag->text());
-    if (!tag) {
-        ShowError(QStringLiteral("The code holds characters that the CFG file cannot store."));
-        return;
-    }
-    if (const Game* game = GameWithRegKey(state.GameRegKey);
-        game && RunsProgram(RunningCommandLines(), game->multiplayerProgram)) {
-        // The game would write its own name over this one when it quits: nothing is written.
-        ShowError(QStringLiteral("%1 is running. It writes its config file when it quits and would "
-                                 "put the old name back: quit the game, then click Save to CFG "
-                                 "again.")
-                      .arg(QLatin1String(game->displayName)));
-        return;
-    }
+    const Game* game = GameWithRegKey(state.GameRegKey); // one of the two: ChooseGame set it
     const NameEntry entry{state.NamePos, state.NameEnd, state.RawName};
-    if (const MaybeFailure failure = SaveCfgFile(state.CfgPath, state.CfgContent, entry, *tag)) {
+    if (const MaybeFailure failure =
+            SaveNameCode(game ? *game : CallOfDuty, editJmenoTag->text().toStdU16String(),
+                         state.CfgPath, state.CfgContent, entry)) {
         // Nothing was written: the editor stays as it is, so the user can try again or cancel.
         ShowError(failure->message);
         return;

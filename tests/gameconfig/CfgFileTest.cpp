@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gameconfig/CfgFile.h"
 
+#include "gameconfig/NameSave.h"
 #include "platform/HostFiles.h"
+#include "platform/RunningPrograms.h"
 #include "support/SystemReasons.h"
 #include "support/TestPrefix.h"
 
@@ -187,6 +189,27 @@ TEST_P(RefusedTagTest, WritesNothing) {
 INSTANTIATE_TEST_SUITE_P(Table, RefusedTagTest,
                          testing::Values("\""s, "a\"b"s, "Rook\"; quit; \""s, "\n"s, "a\nquit"s,
                                          "\r"s, "a\0b"s));
+
+// The save as the editor makes it, from the typed code to the file.
+TEST_F(CfgFileTest, SaveNameCodeEncodesTheCodeAndWaitsForTheGameToQuit) {
+    const std::string before = "seta name \"Rook\"\n";
+    const NameEntry entry = load(before);
+    std::string content = before;
+    const auto save = [&](std::u16string_view code) {
+        const MaybeFailure failure = SaveNameCode(CallOfDuty, code, cfgPath(), content, entry);
+        return failure ? failure->message : "";
+    };
+    EXPECT_EQ(save(u"^1\u0141\u00F3d\u017A \u263A"),
+              "The code holds characters that the CFG file cannot store.");
+    {
+        const ScopedRunningCommandLines game(
+            std::vector<CommandLine>{{"wine", "C:\\Games\\CoD\\codmp.exe"}});
+        EXPECT_EQ(save(u"X").substr(0, 24), "Call of Duty is running.");
+    }
+    EXPECT_EQ(ReadBytes(cfg()), before);
+    EXPECT_EQ(save(u"^1\u0141\u00F3d\u017A"), "");
+    EXPECT_EQ(ReadBytes(cfg()), "seta name \"^1\xA3\xF3\x64\x9F\"\n");
+}
 
 TEST_F(CfgFileTest, RefusesAnEntryThatDoesNotDescribeTheContent) {
     const std::string before = "seta name \"Rook\"\n";
