@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup/Main.h"
 
-#include "PlatformDefaults.h"
+#include "startup/PlatformDefaults.h"
 #include "startup/RunControl.h"
 
 #include <QApplication>

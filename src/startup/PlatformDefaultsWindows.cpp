@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PlatformDefaults.h"
+#include "startup/PlatformDefaults.h"
 
 #include <QByteArray>
 #include <QtGlobal>
