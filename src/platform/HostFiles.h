@@ -21,6 +21,15 @@
 // True for an ordinary file (a link to one counts); false for a folder, anything else, or nothing.
 bool IsOrdinaryFile(const std::string& path);
 
+// Which file or folder `path` leads to, the same however many links lead there: its volume and its
+// number there, cheaper to compare than real paths. Nothing when there is none. One source per
+// platform.
+struct FileIdentity {
+    std::uint64_t volume = 0, file = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+
 // True when there is nothing at `path` (nor where its links lead): no such file or folder, as
 // opposed to one that cannot be looked at. One source per platform.
 bool NothingAt(const std::string& path);

@@ -516,6 +516,14 @@ bool IsOrdinaryFile(const std::string& path) {
     return !NamesNoFile(path) && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    struct stat info {};
+    if (NamesNoFile(path) || ::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                        static_cast<std::uint64_t>(info.st_ino)};
+}
+
 bool NothingAt(const std::string& path) {
     struct stat info {};
     return NamesNoFile(path) || (::stat(path.c_str(), &info) != 0 && errno == ENOENT);

@@ -272,6 +272,17 @@ MaybeFailure MoveIntoPlace(const std::string& temp, const std::string& target) {
 
 } // namespace
 
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    if (NamesNoFile(path))
+        return std::nullopt;
+    FileHandle file(OpenForInfo(path));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info))
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
 bool NothingAt(const std::string& path) {
     if (NamesNoFile(path))
         return true;

@@ -12,7 +12,6 @@ class ClickLabel : public QLabel {
 public:
     explicit ClickLabel(int index, QWidget* parent);
 
-    int index() const { return m_index; }
 
 signals:
     void clicked(int index);

@@ -21,3 +21,14 @@ std::vector<fs::path> EntriesOf(const fs::path& folder) {
     std::sort(entries.begin(), entries.end());
     return entries;
 }
+
+void FoundFolders::add(const fs::path& folder) {
+    if (const std::optional<FileIdentity> identity = IdentityOf(folder.string())) {
+        if (std::find(m_identities.begin(), m_identities.end(), *identity) != m_identities.end())
+            return;
+        m_identities.push_back(*identity);
+    } else if (std::find(m_paths.begin(), m_paths.end(), folder) != m_paths.end()) {
+        return;
+    }
+    m_paths.push_back(folder);
+}

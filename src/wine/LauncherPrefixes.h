@@ -26,14 +26,6 @@ UserFolders UserFoldersFrom(const std::filesystem::path& home, const std::string
 
 bool IsWinePrefix(const std::filesystem::path& folder);
 
-// Which folder a path leads to, the same however many links lead there (its device and inode):
-// cheaper to compare than real paths, which take a system call for every component.
-struct FolderIdentity {
-    std::uint64_t device = 0, inode = 0;
-    bool operator==(const FolderIdentity&) const = default;
-};
-std::optional<FolderIdentity> IdentityOf(const std::filesystem::path& folder);
-
 // The prefix a Lutris game config names: the top-level game: prefix:, with a leading "~" taken
 // for the home folder, as Lutris takes it. Nothing for a config that does not parse, names none,
 // names one with a variable in it (what an installer script left unexpanded) or a relative one.

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <exception>
 #include <nlohmann/json.hpp>
-#include <sys/stat.h>
 #include <system_error>
 #include <yaml-cpp/yaml.h>
 
@@ -17,25 +16,10 @@ namespace {
 // A launcher's config holds a few dozen lines; a larger file is none of them.
 constexpr std::size_t MaxConfigBytes = 1 << 20;
 
-// The prefixes found so far, and the folders they are.
-struct FoundPrefixes {
-    std::vector<fs::path> paths;
-    std::vector<FolderIdentity> folders;
-};
-
-// Adds a folder known to be a prefix, unless it was found before.
-void AddFound(FoundPrefixes& found, const fs::path& folder) {
-    const std::optional<FolderIdentity> identity = IdentityOf(folder);
-    if (!identity ||
-        std::find(found.folders.begin(), found.folders.end(), *identity) != found.folders.end())
-        return;
-    found.folders.push_back(*identity);
-    found.paths.push_back(folder);
-}
-
-void AddPrefix(FoundPrefixes& found, const fs::path& folder) {
+// Adds `folder` when it is a prefix, unless it was found before.
+void AddPrefix(FoundFolders& found, const fs::path& folder) {
     if (IsWinePrefix(folder))
-        AddFound(found, folder);
+        found.add(folder);
 }
 
 // A YAML document whose top is a mapping; nothing for anything else. yaml-cpp limits the
@@ -133,14 +117,6 @@ bool IsWinePrefix(const fs::path& folder) {
            IsOrdinaryFile((folder / "system.reg").string());
 }
 
-std::optional<FolderIdentity> IdentityOf(const fs::path& folder) {
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0)
-        return std::nullopt;
-    return FolderIdentity{static_cast<std::uint64_t>(info.st_dev),
-                          static_cast<std::uint64_t>(info.st_ino)};
-}
-
 std::optional<fs::path> LutrisGamePrefix(std::string_view configText, const fs::path& home) {
     // Most configs of a big library are of games without Wine: they need no parse.
     if (configText.find("prefix") == std::string_view::npos)
@@ -185,7 +161,7 @@ std::vector<fs::path> HeroicGamePrefixes(std::string_view jsonText, const fs::pa
 
 std::vector<fs::path> LutrisPrefixes(const UserFolders& user) {
     const fs::path flatpak = user.home / ".var/app/net.lutris.Lutris";
-    FoundPrefixes prefixes;
+    FoundFolders prefixes;
     for (const fs::path& folder : {user.config / "lutris/games", user.data / "lutris/games",
                                    flatpak / "config/lutris/games", flatpak / "data/lutris/games"})
         for (const fs::path& config : EntriesOf(folder))
@@ -193,25 +169,25 @@ std::vector<fs::path> LutrisPrefixes(const UserFolders& user) {
                 AddPrefix(prefixes, *prefix);
     for (const fs::path& folder : EntriesOf(user.home / "Games"))
         AddPrefix(prefixes, folder);
-    return prefixes.paths;
+    return prefixes.paths();
 }
 
 std::vector<fs::path> BottlesPrefixes(const UserFolders& user) {
-    FoundPrefixes prefixes;
+    FoundFolders prefixes;
     for (const fs::path& base :
          {user.data / "bottles", user.home / ".var/app/com.usebottles.bottles/data/bottles"})
         for (const fs::path& entry : EntriesOf(BottlesFolder(base))) {
             if (IsWinePrefix(entry))
-                AddFound(prefixes, entry);
+                prefixes.add(entry);
             else // a placeholder holds no drive_c
                 AddPrefix(prefixes, PlaceholderTarget(entry));
         }
-    return prefixes.paths;
+    return prefixes.paths();
 }
 
 std::vector<fs::path> HeroicPrefixes(const UserFolders& user) {
     const fs::path flatpak = user.home / ".var/app/com.heroicgameslauncher.hgl";
-    FoundPrefixes prefixes;
+    FoundFolders prefixes;
     for (const fs::path& folder :
          {user.config / "heroic/GamesConfig", flatpak / "config/heroic/GamesConfig"})
         for (const fs::path& settings : EntriesOf(folder)) {
@@ -226,20 +202,20 @@ std::vector<fs::path> HeroicPrefixes(const UserFolders& user) {
         AddPrefix(prefixes, entry);
         AddPrefix(prefixes, entry / "pfx");
     }
-    return prefixes.paths;
+    return prefixes.paths();
 }
 
 std::vector<fs::path> PlayOnLinuxPrefixes(const fs::path& home) {
-    FoundPrefixes prefixes;
+    FoundFolders prefixes;
     for (const fs::path& entry : EntriesOf(home / ".PlayOnLinux/wineprefix"))
         AddPrefix(prefixes, entry);
-    return prefixes.paths;
+    return prefixes.paths();
 }
 
 std::vector<fs::path> CrossOverPrefixes(const fs::path& home) {
-    FoundPrefixes prefixes;
+    FoundFolders prefixes;
     for (const fs::path& bottle : EntriesOf(home / ".cxoffice"))
         if (IsOrdinaryFile((bottle / "cxbottle.conf").string()))
             AddPrefix(prefixes, bottle);
-    return prefixes.paths;
+    return prefixes.paths();
 }

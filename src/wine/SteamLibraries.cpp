@@ -41,11 +41,6 @@ std::optional<fs::path> ExistingFolder(const fs::path& path) {
     return canonical;
 }
 
-void AddOnce(std::vector<fs::path>& folders, const fs::path& folder) {
-    if (std::find(folders.begin(), folders.end(), folder) == folders.end())
-        folders.push_back(folder);
-}
-
 std::vector<std::string> LibraryFoldersOf(const fs::path& root) {
     const Outcome<std::string> text =
         ReadWholeFile((root / "steamapps" / "libraryfolders.vdf").string(), MaxVdfBytes);
@@ -66,13 +61,13 @@ std::vector<std::string> ShortcutAppIdsOf(const fs::path& root) {
 }
 
 // The prefix Steam Play made for `appId` in each library, where it exists.
-void AddPrefixesOf(std::vector<fs::path>& prefixes, const std::vector<fs::path>& libraries,
+void AddPrefixesOf(FoundFolders& prefixes, const std::vector<fs::path>& libraries,
                    const std::string& appId) {
     for (const fs::path& library : libraries) {
         const fs::path prefix = library / "steamapps" / "compatdata" / appId / "pfx";
         std::error_code error;
         if (fs::is_directory(prefix, error))
-            AddOnce(prefixes, prefix);
+            prefixes.add(prefix);
     }
 }
 
@@ -98,26 +93,26 @@ std::vector<std::string> LibraryFoldersIn(std::string_view vdfText) {
 }
 
 std::vector<fs::path> SteamRoots(const fs::path& home) {
-    std::vector<fs::path> roots;
+    FoundFolders roots;
     for (const char* below : RootsBelowHome)
         if (std::optional<fs::path> root = ExistingFolder(home / below))
-            AddOnce(roots, *root);
-    return roots;
+            roots.add(*root);
+    return roots.paths();
 }
 
 std::vector<fs::path> SteamLibraries(const fs::path& home) {
-    std::vector<fs::path> libraries;
+    FoundFolders libraries;
     for (const fs::path& root : SteamRoots(home)) {
-        AddOnce(libraries, root);
+        libraries.add(root);
         for (const std::string& listed : LibraryFoldersOf(root)) {
             // Only absolute paths name a folder; a relative one would depend on where we run.
             if (!fs::path(listed).is_absolute())
                 continue;
             if (std::optional<fs::path> library = ExistingFolder(listed))
-                AddOnce(libraries, *library);
+                libraries.add(*library);
         }
     }
-    return libraries;
+    return libraries.paths();
 }
 
 std::vector<std::string> ShortcutAppIdsIn(std::string_view vdfBytes) {
@@ -136,17 +131,17 @@ std::vector<std::string> ShortcutAppIdsIn(std::string_view vdfBytes) {
 
 std::vector<fs::path> SteamPlayPrefixes(const fs::path& home) {
     const std::vector<fs::path> libraries = SteamLibraries(home);
-    std::vector<fs::path> prefixes;
+    FoundFolders prefixes;
     for (const int app : {SteamAppCallOfDuty, SteamAppUnitedOffensive})
         AddPrefixesOf(prefixes, libraries, std::to_string(app));
-    return prefixes;
+    return prefixes.paths();
 }
 
 std::vector<fs::path> SteamShortcutPrefixes(const fs::path& home) {
-    std::vector<fs::path> prefixes;
+    FoundFolders prefixes;
     const std::vector<fs::path> libraries = SteamLibraries(home);
     for (const fs::path& root : SteamRoots(home))
         for (const std::string& appId : ShortcutAppIdsOf(root))
             AddPrefixesOf(prefixes, libraries, appId);
-    return prefixes;
+    return prefixes.paths();
 }

@@ -16,12 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The variable's value; empty when it is not set (callers treat both alike).
-std::string EnvOrEmpty(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
 // The components of a path below the drive's root, resolved as Windows resolves them before
 // any file is touched: empty ones and "." vanish, ".." drops the one before it but never
 // climbs above the root ("C:\.." is "C:\").
