@@ -5,7 +5,6 @@
 #include "wine/WineRegFile.h"
 
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
