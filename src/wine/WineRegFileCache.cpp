@@ -49,6 +49,21 @@ UnknownParents(const std::vector<KeyInFamily>& places,
     return parents;
 }
 
+// One of `parents` for each name they end in, in any letter case: MayHoldKey's answer depends on
+// that name alone (the views "Software\X" and "Software\Wow6432Node\X" share it).
+std::vector<std::string> OnePerName(const std::vector<std::string>& parents) {
+    std::map<std::string, std::string> byName;
+    for (const std::string& parent : parents) {
+        std::string name = InFamily(parent).name;
+        std::transform(name.begin(), name.end(), name.begin(), AsciiLower);
+        byName.try_emplace(std::move(name), parent);
+    }
+    std::vector<std::string> distinct;
+    for (auto& [name, parent] : byName)
+        distinct.push_back(std::move(parent));
+    return distinct;
+}
+
 // A text that comes in chunks, searched for the names of keys' parents as MayHoldKey searches a
 // whole text, a name that spans the border of two chunks included.
 class ChunkedParentSearch {
@@ -110,11 +125,13 @@ WineRegFileCache::keysAt(const std::filesystem::path& file,
     // Both reads below see the file's stamp: a file changed in between is taken as it is then.
     CachedFile* cached = nullptr;
     std::vector<std::string> unknown;
+    std::vector<std::string> searchedFor;
     const auto stamped = [&](const FileStamp& stamp) {
         cached = &m_files[path];
         if (cached->stamp != stamp)
             *cached = CachedFile{stamp, {}};
         unknown = UnknownParents(places, cached->families);
+        searchedFor = OnePerName(unknown);
         return !unknown.empty();
     };
 
@@ -125,7 +142,7 @@ WineRegFileCache::keysAt(const std::filesystem::path& file,
     bool readWhole = false;
     const auto searchChunk = [&](std::string_view chunk) {
         searched += chunk.size();
-        readWhole = searched > MaxRegFileSize || search.names(chunk, unknown);
+        readWhole = searched > MaxRegFileSize || search.names(chunk, searchedFor);
         return !readWhole;
     };
     if (m_read(path, MaxRegFileSize, stamped, searchChunk) || !cached)
