@@ -26,6 +26,7 @@ BenchOptions QuickOptions() {
     BenchOptions options;
     options.windowRounds = 1;
     options.bottles = 3;
+    options.steamPrefixes = 3;
     options.bottleRegBytes = 64 << 10;
     options.files = {{4 << 10, 1}, {64 << 10, 1}};
     options.sampleNames = 50;

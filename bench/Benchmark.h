@@ -23,6 +23,9 @@ struct BenchOptions {
     // each with a registry file of so many bytes that does not hold the game.
     int bottles = 30;
     std::size_t bottleRegBytes = std::size_t{3} << 20;
+    // The Steam Play prefixes of other games the program must not read at start-up, each with a
+    // registry file of bottleRegBytes.
+    int steamPrefixes = 200;
     std::vector<FileCase> files = {{1 << 20, 21}, {64 << 20, 7}};
     std::size_t sampleNames = 1000;
     int codecPasses = 200;

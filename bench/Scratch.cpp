@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <linux/magic.h>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <sys/vfs.h>
@@ -54,6 +55,51 @@ void MakeBottles(const fs::path& home, int count, std::size_t regBytes) {
         std::ofstream(bottle / "bottle.yml")
             << "Name: bottle-" << i << "\nPath: bottle-" << i << "\nEnvironment: Gaming\n";
     }
+}
+
+std::string ShortcutsVdf(std::uint32_t appId) {
+    // Each entry is a type byte (0x00 a map, 0x01 a text, 0x02 a 32-bit little-endian number), a
+    // key ending in NUL and the value; 0x08 ends a map.
+    std::string vdf;
+    const auto entry = [&vdf](char type, std::string_view key, std::string_view value) {
+        vdf += type;
+        vdf += key;
+        vdf += '\0';
+        vdf += value;
+    };
+    const auto text = [&entry](std::string_view key, const std::string& value) {
+        entry('\x01', key, value + '\0');
+    };
+    std::string littleEndian;
+    for (int shift = 0; shift < 32; shift += 8)
+        littleEndian += static_cast<char>(appId >> shift & 0xff);
+    entry('\x00', "shortcuts", "");
+    entry('\x00', "0", "");
+    entry('\x02', "appid", littleEndian);
+    text("AppName", "Some Game");
+    text("Exe", "\"/path/game.exe\"");
+    text("StartDir", "\"/path/\"");
+    vdf += "\x08\x08\x08"; // the ends of the shortcut, of "shortcuts" and of the file
+    return vdf;
+}
+
+void MakeSteamInstallation(const fs::path& home, const std::vector<std::uint32_t>& apps,
+                           std::size_t regBytes, std::uint32_t shortcutApp) {
+    const fs::path steam = home / ".local/share/Steam";
+    std::optional<fs::path> firstRegistry;
+    for (const std::uint32_t app : apps) {
+        const fs::path prefix = steam / "steamapps/compatdata" / std::to_string(app) / "pfx";
+        fs::create_directories(prefix / "drive_c");
+        if (firstRegistry) {
+            fs::create_hard_link(*firstRegistry, prefix / "system.reg");
+        } else {
+            firstRegistry = prefix / "system.reg";
+            std::ofstream(*firstRegistry, std::ios::binary) << UnrelatedRegistry(regBytes);
+        }
+    }
+    const fs::path config = steam / "userdata/12345678/config";
+    fs::create_directories(config);
+    std::ofstream(config / "shortcuts.vdf", std::ios::binary) << ShortcutsVdf(shortcutApp);
 }
 
 std::string WithoutRegistryKey(std::string_view regText, std::string_view key) {

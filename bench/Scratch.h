@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The whole file as bytes (empty when it cannot be read).
 std::string FileText(const std::filesystem::path& file);
@@ -19,6 +21,17 @@ std::string UnrelatedRegistry(std::size_t bytes);
 // `count` bottles of Bottles under the home folder `home` (.local/share/bottles/bottles/bottle-N),
 // each a Wine prefix with an UnrelatedRegistry of `regBytes`.
 void MakeBottles(const std::filesystem::path& home, int count, std::size_t regBytes);
+
+// Steam's binary shortcuts.vdf with one non-Steam game, whose app id is `appId`.
+std::string ShortcutsVdf(std::uint32_t appId);
+
+// A Steam installation under the home folder `home` (.local/share/Steam) with a Steam Play prefix
+// for each of `apps` (steamapps/compatdata/<app>/pfx), each a Wine prefix whose system.reg is an
+// UnrelatedRegistry of `regBytes`, and a Steam user's shortcuts.vdf naming one non-Steam game of
+// app id `shortcutApp`. The registries are hard links to one file, which the reader cannot tell.
+void MakeSteamInstallation(const std::filesystem::path& home,
+                           const std::vector<std::uint32_t>& apps, std::size_t regBytes,
+                           std::uint32_t shortcutApp);
 
 // `regText` (a system.reg) without the key whose header line starts with "[<key>]" and its values;
 // throws when there is no such key. `key` is written as in the file, backslashes doubled.

@@ -77,6 +77,7 @@ QWidget& Start(WindowKind kind, std::unique_ptr<QWidget>& plainWindow) {
         return StartEditor(true);
     case WindowKind::EditorFromHome:
     case WindowKind::EditorAmongPrefixes:
+    case WindowKind::EditorBesideSteam:
         return StartEditor(false);
     case WindowKind::BareWindow:
         return StartBareWindow(plainWindow);
@@ -119,6 +120,8 @@ std::string_view WindowKindName(WindowKind kind) {
         return "home-editor";
     case WindowKind::EditorAmongPrefixes:
         return "prefixes-editor";
+    case WindowKind::EditorBesideSteam:
+        return "steam-editor";
     case WindowKind::BareWindow:
         return "bare";
     case WindowKind::BlankWindow:

@@ -14,16 +14,20 @@ enum class WindowKind {
                          // editor
     EditorFromHome,      // the editor on the sample in ~/.wine, with no $WINEPREFIX
     EditorAmongPrefixes, // the same, with launchers' prefixes that do not hold the game beside it
+    EditorBesideSteam,   // the same, with a Steam installation whose prefixes are other games'
     BareWindow,  // a plain Qt window of the editor's size, in a process that has loaded a font
     BlankWindow, // the same window in a process that never loads a font
 };
 
-inline constexpr WindowKind AllWindowKinds[] = {
-    WindowKind::Editor,         WindowKind::EditorAfterDialog,
-    WindowKind::EditorFromHome, WindowKind::EditorAmongPrefixes,
-    WindowKind::BareWindow,     WindowKind::BlankWindow};
+inline constexpr WindowKind AllWindowKinds[] = {WindowKind::Editor,
+                                                WindowKind::EditorAfterDialog,
+                                                WindowKind::EditorFromHome,
+                                                WindowKind::EditorAmongPrefixes,
+                                                WindowKind::EditorBesideSteam,
+                                                WindowKind::BareWindow,
+                                                WindowKind::BlankWindow};
 
-// "editor", "dialog-editor", "home-editor", "prefixes-editor", "bare", "blank"
+// "editor", "dialog-editor", "home-editor", "prefixes-editor", "steam-editor", "bare", "blank"
 std::string_view WindowKindName(WindowKind kind);
 std::optional<WindowKind> WindowKindNamed(std::string_view name);
 

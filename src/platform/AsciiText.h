@@ -24,8 +24,8 @@ inline bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
 }
 
 // Whether `needle` stands anywhere in `text`, ASCII letters compared without regard to case and
-// every other byte exactly. Made for passing over megabytes: blocks of bytes are tested at once
-// where the compiler offers vector types.
+// every other byte exactly. Made for passing over megabytes: start positions are tested in
+// blocks, with no branch for each.
 bool ContainsIgnoringAsciiCase(std::string_view text, std::string_view needle);
 
 // Windows accepts both slashes as separators. Taking '/' as one also keeps a path component

@@ -5,7 +5,8 @@
 #include <cstring>
 
 Outcome<std::optional<std::string>> ReadWholeFileIf(const std::string& path, std::size_t maxBytes,
-                                                    const StampTaker& stamped) {
+                                                    const StampTaker& stamped,
+                                                    const ChunkReader& read) {
     std::string content;
     bool wanted = false;
     bool tooLarge = false;
@@ -22,7 +23,7 @@ Outcome<std::optional<std::string>> ReadWholeFileIf(const std::string& path, std
             content.append(chunk);
         return !tooLarge;
     };
-    if (MaybeFailure failure = ReadInChunks(path, maxBytes, reserveWhenWanted, append))
+    if (MaybeFailure failure = read(path, maxBytes, reserveWhenWanted, append))
         return *failure;
     if (tooLarge)
         return Failure{std::strerror(EFBIG)};

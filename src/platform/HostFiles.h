@@ -74,20 +74,15 @@ using ChunkTaker = std::function<bool(std::string_view chunk)>;
 MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const StampTaker& stamped,
                           const ChunkTaker& take);
 
-// ReadWholeFile, but only when `stamped` wants the file once it has seen its stamp; nothing when
-// it does not.
-Outcome<std::optional<std::string>> ReadWholeFileIf(const std::string& path, std::size_t maxBytes,
-                                                    const StampTaker& stamped);
+// How a file is read in chunks: ReadInChunks, or a stand-in of the tests.
+using ChunkReader = std::function<MaybeFailure(const std::string& path, std::size_t maxBytes,
+                                               const StampTaker& stamped, const ChunkTaker& take)>;
 
-// Like ReadInChunks, but hands `look` the whole content at once, where the system allows without
-// copying it: on POSIX systems the bytes are those of a read-only mapping of the file, so that a
-// file of many megabytes that is only searched costs no copy. If the file shrinks while `look`
-// runs (another program cutting it short), the bytes it lost read as NULs there and the call
-// fails once `look` is done, so that nothing `look` made of them need count. One look at a time:
-// not from two threads at once, nor from inside `look`. One source per platform.
-using WholeTaker = std::function<void(std::string_view bytes)>;
-MaybeFailure LookAtWholeFile(const std::string& path, std::size_t maxBytes,
-                             const StampTaker& stamped, const WholeTaker& look);
+// ReadWholeFile, but only when `stamped` wants the file once it has seen its stamp; nothing when
+// it does not. The chunks come from `read`. A file cut short while it is read gives what was read.
+Outcome<std::optional<std::string>> ReadWholeFileIf(const std::string& path, std::size_t maxBytes,
+                                                    const StampTaker& stamped,
+                                                    const ChunkReader& read = ReadInChunks);
 
 // Replaces the file's content, never in place: the bytes go to a new file in the same folder,
 // which is flushed to disk and then renamed over the old one. A link is followed, so its target

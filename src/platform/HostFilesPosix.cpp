@@ -4,7 +4,6 @@
 #include "platform/SaveLeftovers.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -14,8 +13,6 @@
 #include <functional>
 #include <memory>
 #include <random>
-#include <signal.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -29,9 +26,6 @@ constexpr int MaxLinkHops = 40;
 
 // The reason given for a pipe, a device or the like where a file is expected.
 constexpr const char* NotOrdinary = "Not an ordinary file";
-
-// The reason given when a file was cut short while it was read.
-constexpr const char* FileShrank = "The file was cut short while it was read";
 
 std::string Reason(int error) {
     return std::strerror(error);
@@ -453,62 +447,6 @@ Outcome<OpenedFile> OpenForReading(const std::string& path, std::size_t maxBytes
     return OpenedFile{std::move(file), info};
 }
 
-// A mapped file that shrinks loses the pages past its new end, and touching one of them raises
-// SIGBUS, which would end the program. While a GuardedMapping lives, a bus error inside it puts
-// a page of NULs in the lost page's place and is noted; one anywhere else goes on to the handler
-// there was before. The handler reads only what it is given through these atomics, and calls
-// only the system (on Linux mmap and sigaction are plain system calls).
-std::atomic<const char*> GuardedBegin{nullptr};
-std::atomic<std::size_t> GuardedSize{0};
-std::atomic<std::uintptr_t> GuardedPageSize{0};
-std::atomic<bool> GuardedPageLost{false};
-struct sigaction BusHandlerBefore {};
-
-void OnBusError(int, siginfo_t* info, void*) {
-    const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
-    const auto begin = reinterpret_cast<std::uintptr_t>(GuardedBegin.load());
-    if (begin != 0 && address >= begin && address - begin < GuardedSize.load()) {
-        const std::uintptr_t pageSize = GuardedPageSize.load();
-        void* page = reinterpret_cast<void*>(address & ~(pageSize - 1));
-        if (::mmap(page, pageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) !=
-            MAP_FAILED) {
-            GuardedPageLost = true;
-            return; // the access is made again, and finds the NULs
-        }
-    }
-    // Not ours: the access is made again and faults into the handler there was before.
-    ::sigaction(SIGBUS, &BusHandlerBefore, nullptr);
-}
-
-// A file's mapping, guarded while it lives and unmapped when it goes.
-class GuardedMapping {
-public:
-    GuardedMapping(const char* begin, std::size_t size) : m_begin(begin), m_size(size) {
-        GuardedPageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-        GuardedPageLost = false;
-        GuardedSize = size;
-        GuardedBegin = begin;
-        struct sigaction handler {};
-        handler.sa_sigaction = OnBusError;
-        handler.sa_flags = SA_SIGINFO;
-        sigemptyset(&handler.sa_mask);
-        ::sigaction(SIGBUS, &handler, &BusHandlerBefore);
-    }
-    ~GuardedMapping() {
-        ::sigaction(SIGBUS, &BusHandlerBefore, nullptr);
-        GuardedBegin = nullptr;
-        ::munmap(const_cast<char*>(m_begin), m_size);
-    }
-    GuardedMapping(const GuardedMapping&) = delete;
-    GuardedMapping& operator=(const GuardedMapping&) = delete;
-
-    bool pageLost() const { return GuardedPageLost; }
-
-private:
-    const char* m_begin;
-    std::size_t m_size;
-};
-
 } // namespace
 
 bool IsOrdinaryFile(const std::string& path) {
@@ -535,7 +473,7 @@ MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const S
     if (!opened)
         return opened.failure();
     const OpenedFile& file = opened.value();
-    // Reads may block again, as reads of an ordinary file do (a mapping is not concerned).
+    // Reads may block again, as reads of an ordinary file do.
     if (const int flags = ::fcntl(file.handle.fd(), F_GETFL);
         flags < 0 || ::fcntl(file.handle.fd(), F_SETFL, flags & ~O_NONBLOCK) != 0)
         return SystemFailure(errno);
@@ -554,29 +492,6 @@ MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const S
         if (got == 0 || !take(std::string_view(buffer, static_cast<std::size_t>(got))))
             return std::nullopt;
     }
-}
-
-MaybeFailure LookAtWholeFile(const std::string& path, std::size_t maxBytes,
-                             const StampTaker& stamped, const WholeTaker& look) {
-    Outcome<OpenedFile> opened = OpenForReading(path, maxBytes);
-    if (!opened)
-        return opened.failure();
-    const OpenedFile& file = opened.value();
-    if (!stamped(StampOf(file.info)))
-        return std::nullopt;
-    const auto size = static_cast<std::size_t>(file.info.st_size);
-    if (size == 0) {
-        look({});
-        return std::nullopt;
-    }
-    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.handle.fd(), 0);
-    if (mapped == MAP_FAILED)
-        return SystemFailure(errno);
-    const GuardedMapping mapping(static_cast<const char*>(mapped), size);
-    look(std::string_view(static_cast<const char*>(mapped), size));
-    if (mapping.pageLost())
-        return Failure{FileShrank};
-    return std::nullopt;
 }
 
 MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content,

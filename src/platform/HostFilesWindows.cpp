@@ -333,18 +333,6 @@ MaybeFailure ReadInChunks(const std::string& path, std::size_t maxBytes, const S
     }
 }
 
-// On Windows the program reads the registry itself; a Wine prefix's registry file is looked at
-// only by the tests, so the file is simply read into memory.
-MaybeFailure LookAtWholeFile(const std::string& path, std::size_t maxBytes,
-                             const StampTaker& stamped, const WholeTaker& look) {
-    Outcome<std::optional<std::string>> read = ReadWholeFileIf(path, maxBytes, stamped);
-    if (!read)
-        return read.failure();
-    if (read.value())
-        look(*read.value());
-    return std::nullopt;
-}
-
 MaybeFailure ReplaceWholeFile(const std::string& path, std::string_view content,
                               const std::optional<FileStamp>& unchangedSince) {
     if (NamesNoFile(path))

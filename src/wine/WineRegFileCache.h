@@ -5,7 +5,6 @@
 #include "wine/WineRegFile.h"
 
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -15,19 +14,17 @@
 // file, size and times), so that a file is read once however often it is asked: for both games
 // at every edit cycle, in every prefix of the search. Only what was found is kept, never a file's
 // text: the families of the keys' parents (WineRegFamily), or that the file holds none. A file
-// that does not name a parent at all is passed over without a parse (MayHoldKey).
+// that does not name a parent at all (MayHoldKey) is passed over: it is searched chunk by chunk,
+// and read whole and parsed only once a parent's name is found in it.
 class WineRegFileCache {
 public:
-    // How a file is looked at: LookAtWholeFile, or a stand-in that counts the looks.
-    using FileLook = std::function<MaybeFailure(const std::string& path, std::size_t maxBytes,
-                                                const StampTaker& stamped, const WholeTaker& look)>;
-
-    explicit WineRegFileCache(FileLook look = LookAtWholeFile);
+    // `read` reads each file in chunks: ReadInChunks, or a stand-in that counts the reads.
+    explicit WineRegFileCache(ChunkReader read = ReadInChunks);
 
     // The keys at `keyPaths` in the registry file `file` (as FindWineRegKey finds them), in that
     // order: nothing for a key the file does not hold, and for every key when the file cannot be
-    // read whole or is no registry file. The file is looked at once for all of them, and not at
-    // all while it stays as it was when it last answered for these keys' parents.
+    // read or is no registry file. The file is read for all of them at once, and not at all while
+    // it stays as it was when it last answered for these keys' parents.
     std::vector<std::optional<WineRegKey>> keysAt(const std::filesystem::path& file,
                                                   const std::vector<std::string>& keyPaths);
 
@@ -38,6 +35,6 @@ private:
         std::map<std::string, std::optional<WineRegFamily>> families;
     };
 
-    FileLook m_look;
+    ChunkReader m_read;
     std::map<std::string, CachedFile> m_files;
 };

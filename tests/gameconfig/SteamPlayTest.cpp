@@ -606,7 +606,8 @@ TEST(WinePrefixesRegistry, KeysStayWithThePrefixThatAnsweredThem) {
 }
 
 // A cycle looks up United Offensive, then Call of Duty: each registry file is read once for both
-// and not again while it stays as it was.
+// (searched for the games' parent key, and read whole only when it names it) and not again while
+// it stays as it was.
 TEST(WinePrefixesRegistry, ReadsEachRegistryOnceWhileItStaysAsItWas) {
     TempDir first, second, third;
     MakePrefix(first.path(), {CodInGames});
@@ -615,11 +616,15 @@ TEST(WinePrefixesRegistry, ReadsEachRegistryOnceWhileItStaysAsItWas) {
     std::map<fs::path, int> reads;
     auto cache = std::make_shared<WineRegFileCache>(
         [&reads](const std::string& path, std::size_t maxBytes, const StampTaker& stamped,
-                 const WholeTaker& look) {
-            return LookAtWholeFile(path, maxBytes, stamped, [&](std::string_view bytes) {
-                ++reads[fs::path(path).parent_path()];
-                look(bytes);
-            });
+                 const ChunkTaker& take) {
+            return ReadInChunks(
+                path, maxBytes,
+                [&](const FileStamp& stamp) {
+                    const bool wanted = stamped(stamp);
+                    reads[fs::path(path).parent_path()] += wanted;
+                    return wanted;
+                },
+                take);
         });
     WinePrefixesRegistry registry(
         [&] {
@@ -635,13 +640,13 @@ TEST(WinePrefixesRegistry, ReadsEachRegistryOnceWhileItStaysAsItWas) {
     const std::string expected = UoOnSteam.windowsFolder + "|" + CodInGames.windowsFolder;
 
     EXPECT_EQ(cycle(), expected);
-    std::map<fs::path, int> once{{first.path(), 1}, {second.path(), 1}, {third.path(), 1}};
+    std::map<fs::path, int> once{{first.path(), 2}, {second.path(), 1}, {third.path(), 2}};
     EXPECT_EQ(reads, once);
     EXPECT_EQ(cycle(), expected);
     EXPECT_EQ(reads, once);
     WriteBytes(second.path() / "system.reg", ReadBytes(third.path() / "system.reg"));
     EXPECT_EQ(cycle(), expected);
-    ++once[second.path()];
+    once[second.path()] += 2;
     EXPECT_EQ(reads, once) << "a changed file is read again, and it alone";
 }
 

@@ -166,22 +166,28 @@ TEST_F(HostFilesPosixTest, UnreadableFileGivesTheReason) {
     EXPECT_EQ(answer, "Permission denied");
 }
 
-// A file cut short while it is looked at: the lost bytes read as NULs instead of ending the
-// program, and the look fails.
-TEST_F(HostFilesPosixTest, FileCutShortDuringTheLookFailsInsteadOfEndingTheProgram) {
-    WriteBytes(at("system.reg"), std::string(3 << 20, 'x'));
-    std::string ends;
-    const MaybeFailure failure = LookAtWholeFile(
-        at("system.reg").string(), 4 << 20, [](const FileStamp&) { return true; },
-        [&](std::string_view bytes) {
-            ends += bytes.front();
-            fs::resize_file(at("system.reg"), 5000);
-            ends += bytes[4999];
-            ends += bytes.back();
-        });
-    EXPECT_EQ(ends, "xx\0"s);
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->message, "The file was cut short while it was read");
+// A file that another program cuts short or lengthens after its stamp was taken: what is there
+// when it is read comes back, and growth past the limit is refused as too large.
+TEST_F(HostFilesPosixTest, FileChangedWhileReadGivesWhatWasThere) {
+    const struct {
+        std::size_t sizeWhenRead;
+        std::size_t maxBytes;
+        bool read;
+    } cases[] = {
+        {5000, 4 << 20, true}, {(4 << 20) - 1, 4 << 20, true}, {(4 << 20) + 1, 4 << 20, false}};
+    for (const auto& c : cases) {
+        WriteBytes(at("system.reg"), std::string(3 << 20, 'x'));
+        const auto read =
+            ReadWholeFileIf(at("system.reg").string(), c.maxBytes, [&](const FileStamp&) {
+                fs::resize_file(at("system.reg"), c.sizeWhenRead);
+                return true;
+            });
+        ASSERT_EQ(read.ok(), c.read) << c.sizeWhenRead;
+        if (read)
+            EXPECT_EQ(read.value()->size(), c.sizeWhenRead);
+        else
+            EXPECT_EQ(read.failure().message, "File too large");
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -81,30 +81,30 @@ TEST_F(HostFilesTest, ReadFailuresGiveTheReason) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// LookAtWholeFile
+// ReadWholeFileIf
 
-// The same bytes and the same refusals as ReadWholeFile, and no look when the stamp says so.
-TEST_F(HostFilesTest, LookAtWholeFileSeesWhatReadWholeFileReads) {
+// The stamp comes first, with the file's size, and only a wanted file is read; the refusals are
+// ReadWholeFile's.
+TEST_F(HostFilesTest, ReadWholeFileIfReadsOnlyAWantedFile) {
     fs::create_directory(at("folder.cfg"));
-    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{65537}}) {
-        WriteBytes(at("file.cfg"), RandomBytes(size, 7));
-        for (const std::string& path : {at("file.cfg").string(), at("folder.cfg").string()}) {
-            const Outcome<std::string> read = ReadWholeFile(path, 65536);
-            std::optional<std::string> seen;
-            std::uintmax_t stampSize = 0;
-            const MaybeFailure failure = LookAtWholeFile(
-                path, 65536, [&](const FileStamp& stamp) { return (stampSize = stamp.size), true; },
-                [&](std::string_view bytes) { seen = std::string(bytes); });
-            EXPECT_EQ(failure ? failure->message : "", read ? "" : read.failure().message);
-            EXPECT_EQ(seen, read ? std::optional(read.value()) : std::nullopt) << path << size;
-            EXPECT_EQ(stampSize, read ? size : 0) << path;
-        }
+    const std::string bytes = RandomBytes(65537, 7);
+    WriteBytes(at("file.cfg"), bytes);
+    for (const bool wanted : {true, false}) {
+        std::uintmax_t stampSize = 0;
+        const auto read =
+            ReadWholeFileIf(at("file.cfg").string(), 65537, [&](const FileStamp& stamp) {
+                stampSize = stamp.size;
+                return wanted;
+            });
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(read.value(), wanted ? std::optional(bytes) : std::nullopt);
+        EXPECT_EQ(stampSize, bytes.size());
     }
-    bool looked = false;
-    EXPECT_FALSE(LookAtWholeFile(
-        at("file.cfg").string(), 1 << 20, [](const FileStamp&) { return false; },
-        [&](std::string_view) { looked = true; }));
-    EXPECT_FALSE(looked);
+    const auto wantAll = [](const FileStamp&) { return true; };
+    EXPECT_EQ(ReadWholeFileIf(at("folder.cfg").string(), 1 << 20, wantAll).failure().message,
+              reason::IsAFolder());
+    EXPECT_EQ(ReadWholeFileIf(at("file.cfg").string(), 65536, wantAll).failure().message,
+              reason::FileTooLarge());
 }
 
 // ---------------------------------------------------------------------------------------------

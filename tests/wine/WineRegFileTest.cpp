@@ -158,13 +158,16 @@ struct LookupCase {
 
 class LookupTest : public testing::TestWithParam<LookupCase> {};
 
-// The key as registries find it: through its parent's family, in a file the cache looks at once
-// and may pass over unparsed.
+// The key as registries find it: through its parent's family, in a file the cache reads in
+// chunks of three bytes (so that every name spans chunks) and may pass over unparsed.
 std::optional<WineRegKey> KeyThroughCache(const std::string& fileText, const std::string& keyPath) {
     WineRegFileCache cache([&fileText](const std::string&, std::size_t, const StampTaker& stamped,
-                                       const WholeTaker& look) {
-        if (stamped(FileStamp{}))
-            look(fileText);
+                                       const ChunkTaker& take) {
+        if (stamped(FileStamp{})) {
+            for (std::size_t at = 0;
+                 at < fileText.size() && take(std::string_view(fileText).substr(at, 3)); at += 3) {
+            }
+        }
         return MaybeFailure();
     });
     return cache.keysAt("/prefix/system.reg", {keyPath}).front();
@@ -346,6 +349,35 @@ TEST(LargeFile, FindsKeysAnywhere) {
         ASSERT_TRUE(value);
         EXPECT_EQ(TextOf(*value), "value " + std::to_string(i));
     }
+}
+
+// The cache answers for the file as it last read it: a file changed between the search for the
+// parent's name and the whole read is answered as read whole, and kept until it changes again.
+TEST(WineRegFileCache, AnswersForTheFileAsLastRead) {
+    struct Version {
+        FileStamp stamp;
+        std::string text;
+    };
+    std::vector<Version> versions{{{.size = 1}, LookupFile}, {{.size = 2}, TestKeyFile("")}};
+    std::size_t reads = 0;
+    WineRegFileCache cache(
+        [&](const std::string&, std::size_t, const StampTaker& stamped, const ChunkTaker& take) {
+            const Version& now = versions[std::min(reads, versions.size() - 1)];
+            if (stamped(now.stamp) && ++reads)
+                take(now.text);
+            return MaybeFailure();
+        });
+    const auto installPath = [&cache] {
+        const auto key =
+            cache.keysAt("/prefix/system.reg", {"Software\\Activision\\Call of Duty"}).front();
+        return key && key->find("InstallPath") ? TextOf(*key->find("InstallPath")) : "";
+    };
+    EXPECT_EQ(installPath(), "");
+    EXPECT_EQ(installPath(), "");
+    EXPECT_EQ(reads, 2u) << "searched, then read whole; not again while unchanged";
+    versions.push_back({{.size = 3}, LookupFile});
+    EXPECT_EQ(installPath(), "C:\\Games\\Call of Duty");
+    EXPECT_EQ(reads, 4u);
 }
 
 TEST(ReadRegFileText, GivesNothingForWhatIsNoReadableFile) {
