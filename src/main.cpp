@@ -3,6 +3,7 @@
 
 #include "startup/PlatformDefaults.h"
 #include "startup/RunControl.h"
+#include "ui/WindowLook.h"
 
 #include <QApplication>
 
@@ -11,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // Lets the desktop match the windows with the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tintwell"));
+    // The fonts a bundle carries beside the program (the portable Linux build's); none elsewhere.
+    AddFontsFromFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
     // The program ends when no window is left, which the run control decides (see RunControl.h).
     QApplication::setQuitOnLastWindowClosed(false);
     Main();
