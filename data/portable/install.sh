@@ -92,7 +92,8 @@ printf '%s\n' "$made" | sed '/^$/d' | sort -u >"$target/installed-folders.txt"
 if [ -f "$data/applications/mimeinfo.cache" ] && command -v update-desktop-database >/dev/null; then
     update-desktop-database "$data/applications" 2>/dev/null || true
 fi
-if [ -f "$data/icons/hicolor/icon-theme.cache" ] && command -v gtk-update-icon-cache >/dev/null; then
+if [ -f "$data/icons/hicolor/icon-theme.cache" ] &&
+    command -v gtk-update-icon-cache >/dev/null; then
     gtk-update-icon-cache -q -t "$data/icons/hicolor" 2>/dev/null || true
 fi
 

@@ -24,7 +24,8 @@ int AddFontsFromFolder(const QString& folder) {
         ++added;
         // Qt asks fontconfig for a stand-in only after the substitution table.
         if (QFontDatabase::applicationFontFamilies(id).contains(QStringLiteral("Liberation Mono")))
-            QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+            QFont::insertSubstitution(QStringLiteral("Courier New"),
+                                      QStringLiteral("Liberation Mono"));
     }
     return added;
 }

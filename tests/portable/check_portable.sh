@@ -33,8 +33,8 @@ run_hidden() {
     for file in /usr/lib/x86_64-linux-gnu/libQt6*.so*; do
         [ -L "$file" ] || mount --bind "$empty_file" "$file"
     done
-    for name in $(ls "$bundle/lib"); do
-        file=$(realpath -q "/usr/lib/x86_64-linux-gnu/$name") || continue
+    for name in "$bundle"/lib/*; do
+        file=$(realpath -q "/usr/lib/x86_64-linux-gnu/${name##*/}") || continue
         [ ! -f "$file" ] || mount --bind "$empty_file" "$file"
     done
     for file in /usr/lib/x86_64-linux-gnu/qt6/plugins /usr/share/fonts/truetype/liberation; do
@@ -102,8 +102,9 @@ check_libraries() {
         share/metainfo/io.github.tintwell.Tintwell.metainfo.xml; do
         [ -e "$bundle/$wanted" ] || fail "the folder lacks $wanted"
     done
-    [ -x "$bundle/tintwell" ] && [ -x "$bundle/install.sh" ] && [ -x "$bundle/uninstall.sh" ] ||
-        fail "the program or a script is not executable"
+    for wanted in tintwell install.sh uninstall.sh; do
+        [ -x "$bundle/$wanted" ] || fail "$wanted is not executable"
+    done
 
     local files file line name path needed version newest="2.0"
     mapfile -t files < <(cd "$bundle" && find tintwell lib plugins -type f | sort)
@@ -150,8 +151,11 @@ check_window() {
         echo "SKIP: no private mount namespace here (${unshare[*]} is not allowed)"
         exit 77
     fi
-    command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwininfo >/dev/null ||
-        fail "needs Xvfb, xdotool and xwininfo (apt install xvfb xdotool x11-utils)"
+    local tool
+    for tool in Xvfb xdotool xwininfo; do
+        command -v "$tool" >/dev/null ||
+            fail "needs Xvfb, xdotool and xwininfo (apt install xvfb xdotool x11-utils)"
+    done
 
     # The sample game install, as dev.sh run prepares it.
     cp -r "$source_dir/demo" "$work/prefix"
@@ -163,7 +167,8 @@ check_window() {
         [ -s "$work/display" ] && break
         sleep 0.1
     done
-    export DISPLAY=":$(cat "$work/display")"
+    DISPLAY=":$(cat "$work/display")"
+    export DISPLAY
 
     # No platform named: Qt picks xcb itself, as on a desktop.
     env -u QT_QPA_PLATFORM -u QT_PLUGIN_PATH -u LD_LIBRARY_PATH WINEPREFIX="$work/prefix" \
@@ -184,7 +189,8 @@ check_window() {
     maps=$(cat "/proc/$program/maps")
     for file in lib/libQt6Core.so.6 lib/libQt6Widgets.so.6 lib/libQt6XcbQpa.so.6 \
         plugins/platforms/libqxcb.so fonts/LiberationMono-; do
-        grep -qF "$bundle/$file" <<<"$maps" || fail "the program has not loaded $file from its folder"
+        grep -qF "$bundle/$file" <<<"$maps" ||
+            fail "the program has not loaded $file from its folder"
     done
     if grep -E '/usr/lib/x86_64-linux-gnu/(libQt6|qt6/)' <<<"$maps"; then
         fail "the program has loaded the system's Qt"
@@ -199,7 +205,8 @@ check_window() {
 
 # Every folder, file and link below the home, with its mode, size and link target.
 listing() {
-    (cd "$HOME" && find . \( -type d -printf '%y %m %p\n' \) -o -printf '%y %m %s %p -> %l\n' | sort)
+    (cd "$HOME" &&
+        find . \( -type d -printf '%y %m %p\n' \) -o -printf '%y %m %s %p -> %l\n' | sort)
 }
 
 check_install() {
@@ -217,7 +224,7 @@ check_install() {
     local target="$HOME/.local/share/tintwell"
     [ -x "$target/tintwell" ] || fail "install.sh put no program into $target"
     [ "$(readlink -f "$HOME/.local/bin/tintwell")" = "$target/tintwell" ] ||
-        fail "~/.local/bin/tintwell does not lead to the installed program"
+        fail "$HOME/.local/bin/tintwell does not lead to the installed program"
     # Started through the link, as the loader sees it (ldd would take the link's folder for the
     # program's, which a real start does not).
     LD_TRACE_LOADED_OBJECTS=1 "$HOME/.local/bin/tintwell" |
@@ -238,14 +245,16 @@ check_install() {
     "$target/uninstall.sh" >"$work/uninstall.log"
     after=$(listing)
     [ "$after" = "$before" ] ||
-        fail "install.sh and uninstall.sh changed the home:$(diff <(echo "$before") <(echo "$after"))"
+        fail "install.sh and uninstall.sh changed the home: $(diff <(echo "$before") <(echo "$after"))"
     "$bundle/uninstall.sh" >>"$work/uninstall.log" # nothing left to do
 
     # Below XDG_DATA_HOME when that is an absolute path.
     export XDG_DATA_HOME="$HOME/data home"
     "$bundle/install.sh" >>"$work/install.log"
-    [ -x "$XDG_DATA_HOME/tintwell/tintwell" ] && [ -f "$XDG_DATA_HOME/applications/tintwell.desktop" ] ||
+    if [ ! -x "$XDG_DATA_HOME/tintwell/tintwell" ] ||
+        [ ! -f "$XDG_DATA_HOME/applications/tintwell.desktop" ]; then
         fail "install.sh ignored XDG_DATA_HOME"
+    fi
     "$bundle/uninstall.sh" >>"$work/uninstall.log"
     after=$(listing)
     [ "$after" = "$before" ] ||

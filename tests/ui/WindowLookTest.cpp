@@ -45,7 +45,8 @@ private slots:
                     .contains(QStringLiteral("Liberation Mono"), Qt::CaseInsensitive));
         // Unless the machine has the real Courier New.
         const QString family = QFontInfo(CourierNew(12, false)).family();
-        QVERIFY2(family == QStringLiteral("Liberation Mono") || family == QStringLiteral("Courier New"),
+        QVERIFY2(family == QStringLiteral("Liberation Mono") ||
+                     family == QStringLiteral("Courier New"),
                  qPrintable(family));
     }
 };

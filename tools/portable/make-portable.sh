@@ -93,11 +93,14 @@ done
 
 # Run paths: RPATH rather than RUNPATH, so that an LD_LIBRARY_PATH (Steam sets one for the
 # programs it starts) cannot put another Qt under the bundled plugins.
+# shellcheck disable=SC2016 # $ORIGIN is the loader's, not the shell's
 patchelf --force-rpath --set-rpath '$ORIGIN/lib' "$folder/tintwell"
 for library in "$folder"/lib/*; do
+    # shellcheck disable=SC2016
     patchelf --force-rpath --set-rpath '$ORIGIN' "$library"
 done
 for plugin in "${plugins[@]}"; do
+    # shellcheck disable=SC2016
     patchelf --force-rpath --set-rpath '$ORIGIN/../../lib' "$folder/plugins/$plugin"
 done
 # Qt reads qt.conf beside the program: plugins from the bundle, never the system's.
