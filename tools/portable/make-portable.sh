@@ -32,11 +32,13 @@ folder=$build/portable/$name
 tarball=$build/$name-linux-x86_64.tar.gz
 
 # The Qt plugins the program needs: the X11 platform and its OpenGL integrations, the offscreen
-# platform (tests, machines without a display) and compose-key input. No image formats: the
-# pictures are PNGs, which Qt reads itself.
+# platform (tests, machines without a display), and typing through the compose key or IBus (that
+# many desktops name in QT_IM_MODULE; without its plugin Qt would take no input method at all). No
+# image formats: the pictures are PNGs, which Qt reads itself.
 plugins=(platforms/libqxcb.so platforms/libqoffscreen.so
     xcbglintegrations/libqxcb-glx-integration.so xcbglintegrations/libqxcb-egl-integration.so
-    platforminputcontexts/libcomposeplatforminputcontextplugin.so)
+    platforminputcontexts/libcomposeplatforminputcontextplugin.so
+    platforminputcontexts/libibusplatforminputcontextplugin.so)
 # The windows' font where the system lacks Courier New and Liberation Mono (fonts-liberation).
 fonts=(/usr/share/fonts/truetype/liberation/LiberationMono-Regular.ttf
     /usr/share/fonts/truetype/liberation/LiberationMono-Bold.ttf)
