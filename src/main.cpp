@@ -3,7 +3,6 @@
 
 #include "startup/PlatformDefaults.h"
 #include "startup/RunControl.h"
-#include "ui/WindowLook.h"
 
 #include <QApplication>
 
@@ -12,8 +11,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // Lets the desktop match the windows with the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tintwell"));
-    // The fonts a bundle carries beside the program (the portable Linux build's); none elsewhere.
-    AddFontsFromFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
+    AddBundledFonts();
     // The program ends when no window is left, which the run control decides (see RunControl.h).
     QApplication::setQuitOnLastWindowClosed(false);
     Main();
