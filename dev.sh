@@ -10,6 +10,8 @@
 #   ./dev.sh test-windows  build Tintwell for Windows and run the whole test suite under Wine
 #   ./dev.sh package-windows  build the Windows zip and installer in build-windows/release/
 #   ./dev.sh package  build the Debian package build/tintwell_<version>-1_<arch>.deb
+#   ./dev.sh package-portable  build build/tintwell-<version>-linux-x86_64.tar.gz, Tintwell with
+#                     its Qt for any x86-64 Linux with glibc 2.36+ (the Steam Deck's SteamOS too)
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -18,10 +20,13 @@ build="$here/build"
 sanitized_build="$here/build-sanitized"
 packages=(cmake ninja-build g++ qt6-base-dev libyaml-cpp-dev nlohmann-json3-dev fonts-liberation googletest)
 # The validators of the menu entry and the AppStream data, which the tests run; Clang with its
-# fuzzer runtime, with which the tests fuzz the file readers.
-test_packages=(desktop-file-utils appstream clang libclang-rt-14-dev)
+# fuzzer runtime, with which the tests fuzz the file readers; patchelf for the portable build,
+# whose window the tests look for on Xvfb (xdotool, xwininfo of x11-utils).
+test_packages=(desktop-file-utils appstream clang libclang-rt-14-dev patchelf xvfb xdotool x11-utils)
 # dpkg-shlibdeps (which needs `file`) names the packages of the libraries the program links.
 package_packages=(dpkg-dev file)
+# The portable build sets its libraries' run paths with patchelf.
+portable_packages=(patchelf)
 
 # The Windows build: MinGW-w64 compiles it against a static Qt for Windows built once from
 # Debian's qt6-base source (tools/windows/build-qt.sh, which needs the host's Qt tools and
@@ -125,8 +130,16 @@ package)
     }
     sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p' <<<"$output"
     ;;
+package-portable)
+    install_missing_packages "${packages[@]}" "${portable_packages[@]}"
+    build_in "$build"
+    cmake --build "$build" --target tintwell_portable -- --quiet 2>&1 |
+        { grep -v '^ninja: no work to do\.$' || true; }
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+    ls "$build/tintwell-$version-linux-x86_64.tar.gz"
+    ;;
 *)
-    echo "usage: $0 run|test|test-sanitized|test-windows|package|package-windows|bench" >&2
+    echo "usage: $0 run|test|test-sanitized|test-windows|package|package-portable|package-windows|bench" >&2
     exit 2
     ;;
 esac

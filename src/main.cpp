@@ -11,6 +11,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // Lets the desktop match the windows with the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tintwell"));
+    AddBundledFonts();
     // The program ends when no window is left, which the run control decides (see RunControl.h).
     QApplication::setQuitOnLastWindowClosed(false);
     Main();

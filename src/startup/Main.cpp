@@ -10,10 +10,12 @@
 #include "startup/Version.h"
 #include "ui/Modal.h"
 #include "ui/ShowError.h"
+#include "ui/WindowLook.h"
 #include "ui/WindowPosition.h"
 #include "ui/frmGames.h"
 #include "ui/frmMain.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QPointer>
@@ -129,4 +131,8 @@ void Main() {
     if (!ReadNameEntry())
         return;
     OpenEditor();
+}
+
+void AddBundledFonts() {
+    AddFontsFromFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/WindowLook.h"
 
+#include <QDir>
+#include <QFontDatabase>
 #include <QPalette>
 #include <QWidget>
 
@@ -10,6 +12,22 @@ QFont CourierNew(qreal points, bool bold) {
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
+}
+
+int AddFontsFromFolder(const QString& folder) {
+    int added = 0;
+    const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.ttf")}, QDir::Files);
+    for (const QFileInfo& file : files) {
+        const int id = QFontDatabase::addApplicationFont(file.filePath());
+        if (id < 0)
+            continue;
+        ++added;
+        // Qt asks fontconfig for a stand-in only after the substitution table.
+        if (QFontDatabase::applicationFontFamilies(id).contains(QStringLiteral("Liberation Mono")))
+            QFont::insertSubstitution(QStringLiteral("Courier New"),
+                                      QStringLiteral("Liberation Mono"));
+    }
+    return added;
 }
 
 void SetTextColor(QWidget& widget, const QColor& color) {

@@ -13,6 +13,12 @@ class QWidget;
 // (Liberation Mono on Linux) is used at the same size and weight.
 QFont CourierNew(qreal points, bool bold);
 
+// Adds the font files (*.ttf) of `folder` for this run, when the folder exists: the portable
+// Linux build carries Liberation Mono beside the program (fonts/), for systems that have neither
+// Courier New nor Liberation Mono; where it is among them it stands in for Courier New. Returns
+// how many files were added.
+int AddFontsFromFolder(const QString& folder);
+
 void SetTextColor(QWidget& widget, const QColor& color);
 // An opaque background in `color`.
 void SetBackgroundColor(QWidget& widget, const QColor& color);
