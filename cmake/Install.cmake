@@ -11,6 +11,16 @@
 # On Windows the program and its licence go into the install folder itself (WindowsPackage.cmake).
 include(GNUInstallDirs)
 
+# The project's home and its issue tracker, which the Windows release names too, its AppStream id
+# (io.github.<owner>.<name>, after the home) and the web address of docs/screenshot.png, which
+# software centres show.
+set(TINTWELL_HOMEPAGE_URL "https://github.com/tintwell/tintwell")
+set(TINTWELL_BUGS_URL "${TINTWELL_HOMEPAGE_URL}/issues")
+set(TINTWELL_APP_ID "io.github.tintwell.Tintwell")
+set(TINTWELL_SCREENSHOT_URL
+    "https://raw.githubusercontent.com/tintwell/tintwell/main/docs/screenshot.png")
+set(TINTWELL_CONTACT "Tintwell maintainers <tintwell@users.noreply.github.com>")
+
 if(WIN32)
     include(WindowsPackage)
     return()
@@ -19,15 +29,6 @@ install(TARGETS tintwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(APPLE)
     return()
 endif()
-
-# The project's home, its AppStream id (io.github.<owner>.<name>, after the home) and the web
-# address of docs/screenshot.png, which software centres show.
-set(TINTWELL_HOMEPAGE_URL "https://github.com/tintwell/tintwell")
-set(TINTWELL_BUGS_URL "${TINTWELL_HOMEPAGE_URL}/issues")
-set(TINTWELL_APP_ID "io.github.tintwell.Tintwell")
-set(TINTWELL_SCREENSHOT_URL
-    "https://raw.githubusercontent.com/tintwell/tintwell/main/docs/screenshot.png")
-set(TINTWELL_CONTACT "Tintwell maintainers <tintwell@users.noreply.github.com>")
 
 set(tintwell_data ${PROJECT_SOURCE_DIR}/data)
 set(tintwell_metainfo ${PROJECT_BINARY_DIR}/data/${TINTWELL_APP_ID}.metainfo.xml)
