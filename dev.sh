@@ -17,9 +17,13 @@ build="$here/build"
 # The same build with the sanitizers, in a folder of its own (fuzzing is sanitized already).
 sanitized_build="$here/build-sanitized"
 packages=(cmake ninja-build g++ qt6-base-dev libyaml-cpp-dev nlohmann-json3-dev fonts-liberation googletest)
+# dpkg-parsechangelog reads data/changelog; scdoc makes the manual page.
+packages+=(dpkg-dev scdoc)
 # The validators of the menu entry and the AppStream data, which the tests run; Clang with its
 # fuzzer runtime, with which the tests fuzz the file readers.
 test_packages=(desktop-file-utils appstream clang libclang-rt-14-dev)
+# Debian's checks of a package, which the tests run on the .deb.
+test_packages+=(lintian)
 # dpkg-shlibdeps (which needs `file`) names the packages of the libraries the program links.
 package_packages=(dpkg-dev file)
 
