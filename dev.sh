@@ -10,6 +10,7 @@
 #   ./dev.sh test-windows  build Tintwell for Windows and run the whole test suite under Wine
 #   ./dev.sh package-windows  build the Windows zip and installer in build-windows/release/
 #   ./dev.sh package  build the Debian package build/tintwell_<version>-1_<arch>.deb
+#   ./dev.sh check-reproducible  build the Debian package twice from clean clones and compare
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -34,6 +35,9 @@ package_packages=(dpkg-dev file)
 windows_build="$here/build-windows"
 windows_packages=(cmake ninja-build g++-mingw-w64-x86-64 googletest wine fonts-liberation
     qt6-base-dev qt6-base-dev-tools dpkg-dev nsis unzip xvfb xdotool x11-utils imagemagick)
+
+# The reproducibility check clones the repository and shows how two packages differ.
+reproducible_packages=(git diffoscope-minimal)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -85,6 +89,51 @@ prepare_demo_prefix() {
     echo "$prefix"
 }
 
+# CPack gives the files of the package the last commit's time, when there is a commit to ask.
+use_last_commit_time() {
+    local time
+    time=$(git -C "$here" log -1 --format=%ct 2>/dev/null) || return 0
+    export SOURCE_DATE_EPOCH=$time
+}
+
+# package_in_clone FOLDER: clones the last commit into FOLDER, builds only the program there (no
+# tests) and makes its Debian package in FOLDER/build.
+package_in_clone() {
+    local clone=$1 output
+    git clone --quiet --no-hardlinks "$here" "$clone"
+    cmake -S "$clone" -B "$clone/build" -G Ninja -Wno-dev -DTINTWELL_BUILD_TESTS=OFF >/dev/null
+    cmake --build "$clone/build" -j2 --target tintwell -- --quiet
+    output=$(cd "$clone/build" && cpack --config CPackConfig.cmake 2>&1) || {
+        echo "$output" >&2
+        return 1
+    }
+}
+
+# Two packages of the last commit, built in folders of different names and depths, a minute apart
+# at least, with different time zones and umasks, must be the same bytes; diffoscope shows where
+# they differ when they are not.
+check_reproducible() {
+    local scratch started wait first second
+    scratch=$(mktemp -d "${TMPDIR:-/tmp}/tintwell-reproducible.XXXXXX")
+    trap 'rm -rf "$scratch"' EXIT
+    use_last_commit_time
+    echo "Building the package of $(git -C "$here" log -1 --format=%h) twice (a few minutes each)"
+    started=$SECONDS
+    (umask 022 && TZ=UTC package_in_clone "$scratch/first")
+    wait=$((60 - (SECONDS - started)))
+    [ "$wait" -le 0 ] || sleep "$wait"
+    (umask 002 && TZ=XYZ-14 package_in_clone "$scratch/second/in/another/folder")
+    first=$(echo "$scratch"/first/build/tintwell_*.deb)
+    second=$(echo "$scratch"/second/in/another/folder/build/tintwell_*.deb)
+    if cmp -s "$first" "$second"; then
+        echo "Reproducible: both builds made $(basename "$first"), sha256 $(sha256sum <"$first" | cut -d' ' -f1)"
+        return
+    fi
+    echo "Not reproducible: the two builds made different packages" >&2
+    diffoscope --no-progress "$first" "$second" >&2 || true
+    return 1
+}
+
 case "${1:-}" in
 run)
     install_missing_packages "${packages[@]}"
@@ -122,6 +171,7 @@ package-windows)
 package)
     install_missing_packages "${packages[@]}" "${package_packages[@]}"
     build_in "$build"
+    use_last_commit_time
     # Quiet but for the package's path; everything CPack said when it fails.
     output=$(cpack --config "$build/CPackConfig.cmake" -B "$build" 2>&1) || {
         echo "$output" >&2
@@ -129,8 +179,12 @@ package)
     }
     sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p' <<<"$output"
     ;;
+check-reproducible)
+    install_missing_packages "${packages[@]}" "${package_packages[@]}" "${reproducible_packages[@]}"
+    check_reproducible
+    ;;
 *)
-    echo "usage: $0 run|test|test-sanitized|test-windows|package|package-windows|bench" >&2
+    echo "usage: $0 run|test|test-sanitized|test-windows|package|package-windows|check-reproducible|bench" >&2
     exit 2
     ;;
 esac
