@@ -1,52 +1,30 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The README's messages table (its first column) and the manual page's MESSAGES (its bold titles)
-# name the same messages in the same order. Markup aside: *emphasis* in the one, *bold* and
-# _underline_ in the other.
+# name the same messages in the same order, markup aside (*, _ and \ of Markdown and scdoc).
+cmake_minimum_required(VERSION 3.25)
 
-# The lines of <file> from the heading <start> up to the next heading of the same level.
-function(tintwell_section_lines file start level out_var)
+# The messages named in <file> under the heading <start>, up to the next heading <end>: the first
+# part of each line that matches <pattern>.
+function(tintwell_messages file start end pattern out_var)
     file(STRINGS ${file} lines)
-    set(inside OFF)
-    set(section "")
+    list(FIND lines "${start}" at)
+    list(SUBLIST lines ${at} -1 lines)
+    set(messages "")
     foreach(line IN LISTS lines)
-        if(line STREQUAL start)
-            set(inside ON)
-        elseif(inside AND line MATCHES "^${level} ")
+        if(line MATCHES "^${end}" AND NOT line STREQUAL start)
             break()
-        elseif(inside)
-            list(APPEND section "${line}")
+        elseif(line MATCHES "${pattern}" AND NOT CMAKE_MATCH_1 STREQUAL "Message")
+            string(REGEX REPLACE "[*_\\]" "" message "${CMAKE_MATCH_1}")
+            list(APPEND messages "${message}")
         endif()
     endforeach()
-    set(${out_var} "${section}" PARENT_SCOPE)
+    set(${out_var} "${messages}" PARENT_SCOPE)
 endfunction()
 
-function(tintwell_plain text out_var)
-    string(REGEX REPLACE "[*_\\]" "" text "${text}")
-    set(${out_var} "${text}" PARENT_SCOPE)
-endfunction()
-
-tintwell_section_lines(${README} "### Messages" "##?#?" rows)
-set(readme_messages "")
-foreach(row IN LISTS rows)
-    if(row MATCHES "^\\| ([^|]+) \\|" AND NOT CMAKE_MATCH_1 STREQUAL "Message")
-        tintwell_plain("${CMAKE_MATCH_1}" message)
-        list(APPEND readme_messages "${message}")
-    endif()
-endforeach()
-
-tintwell_section_lines(${MANUAL} "# MESSAGES" "#" lines)
-set(manual_messages "")
-foreach(line IN LISTS lines)
-    if(line MATCHES "^\\*")
-        tintwell_plain("${line}" message)
-        list(APPEND manual_messages "${message}")
-    endif()
-endforeach()
-
-list(LENGTH readme_messages count)
-if(count EQUAL 0 OR NOT readme_messages STREQUAL manual_messages)
-    string(REPLACE ";" "\n  " readme_lines "${readme_messages}")
-    string(REPLACE ";" "\n  " manual_lines "${manual_messages}")
-    message(FATAL_ERROR "README.md's messages:\n  ${readme_lines}\n"
-                        "data/tintwell.1.scd's messages:\n  ${manual_lines}")
+tintwell_messages(${README} "### Messages" "##?#? " "^\\| ([^|]+) \\|" readme)
+tintwell_messages(${MANUAL} "# MESSAGES" "# " "^(\\*.*)$" manual)
+if(NOT readme OR NOT readme STREQUAL manual)
+    string(REPLACE ";" "\n  " readme "${readme}")
+    string(REPLACE ";" "\n  " manual "${manual}")
+    message(FATAL_ERROR "README.md's messages:\n  ${readme}\ndata/tintwell.1.scd's:\n  ${manual}")
 endif()
