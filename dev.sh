@@ -103,7 +103,7 @@ package_in_clone() {
     git clone --quiet --no-hardlinks "$here" "$clone"
     cmake -S "$clone" -B "$clone/build" -G Ninja -Wno-dev -DTINTWELL_BUILD_TESTS=OFF >/dev/null
     cmake --build "$clone/build" -j2 --target tintwell -- --quiet
-    output=$(cd "$clone/build" && cpack --config CPackConfig.cmake 2>&1) || {
+    output=$(cd "$clone/build" && umask 022 && cpack --config CPackConfig.cmake 2>&1) || {
         echo "$output" >&2
         return 1
     }
@@ -113,7 +113,8 @@ package_in_clone() {
 # at least, with different time zones and umasks, must be the same bytes; diffoscope shows where
 # they differ when they are not.
 check_reproducible() {
-    local scratch started wait first second
+    local started wait first second
+    # Not local: the trap removes it when the script ends.
     scratch=$(mktemp -d "${TMPDIR:-/tmp}/tintwell-reproducible.XXXXXX")
     trap 'rm -rf "$scratch"' EXIT
     use_last_commit_time
@@ -172,8 +173,9 @@ package)
     install_missing_packages "${packages[@]}" "${package_packages[@]}"
     build_in "$build"
     use_last_commit_time
-    # Quiet but for the package's path; everything CPack said when it fails.
-    output=$(cpack --config "$build/CPackConfig.cmake" -B "$build" 2>&1) || {
+    # Quiet but for the package's path; everything CPack said when it fails. CPack gives the
+    # package's own parts the permissions the umask leaves, so it is set as Debian's tools have it.
+    output=$(umask 022 && cpack --config "$build/CPackConfig.cmake" -B "$build" 2>&1) || {
         echo "$output" >&2
         exit 1
     }
