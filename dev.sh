@@ -12,6 +12,7 @@
 #   ./dev.sh package  build the Debian package build/tintwell_<version>-1_<arch>.deb
 #   ./dev.sh package-portable  build build/tintwell-<version>-linux-x86_64.tar.gz, Tintwell with
 #                     its Qt for any x86-64 Linux with glibc 2.36+ (the Steam Deck's SteamOS too)
+#   ./dev.sh check-reproducible  build the Debian package twice from clean clones and compare
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -19,10 +20,14 @@ build="$here/build"
 # The same build with the sanitizers, in a folder of its own (fuzzing is sanitized already).
 sanitized_build="$here/build-sanitized"
 packages=(cmake ninja-build g++ qt6-base-dev libyaml-cpp-dev nlohmann-json3-dev fonts-liberation googletest)
+# dpkg-parsechangelog reads data/changelog; scdoc makes the manual page.
+packages+=(dpkg-dev scdoc)
 # The validators of the menu entry and the AppStream data, which the tests run; Clang with its
 # fuzzer runtime, with which the tests fuzz the file readers; patchelf for the portable build,
 # whose window the tests look for on Xvfb (xdotool, xwininfo of x11-utils).
 test_packages=(desktop-file-utils appstream clang libclang-rt-14-dev patchelf xvfb xdotool x11-utils)
+# Debian's checks of a package, which the tests run on the .deb.
+test_packages+=(lintian)
 # dpkg-shlibdeps (which needs `file`) names the packages of the libraries the program links.
 package_packages=(dpkg-dev file)
 # The portable build sets its libraries' run paths with patchelf.
@@ -35,6 +40,9 @@ portable_packages=(patchelf)
 windows_build="$here/build-windows"
 windows_packages=(cmake ninja-build g++-mingw-w64-x86-64 googletest wine fonts-liberation
     qt6-base-dev qt6-base-dev-tools dpkg-dev nsis unzip xvfb xdotool x11-utils imagemagick)
+
+# The reproducibility check clones the repository and shows how two packages differ.
+reproducible_packages=(git diffoscope-minimal)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -86,6 +94,52 @@ prepare_demo_prefix() {
     echo "$prefix"
 }
 
+# CPack gives the files of the package the last commit's time, when there is a commit to ask.
+use_last_commit_time() {
+    local time
+    time=$(git -C "$here" log -1 --format=%ct 2>/dev/null) || return 0
+    export SOURCE_DATE_EPOCH=$time
+}
+
+# package_in_clone FOLDER: clones the last commit into FOLDER, builds only the program there (no
+# tests) and makes its Debian package in FOLDER/build.
+package_in_clone() {
+    local clone=$1 output
+    git clone --quiet --no-hardlinks "$here" "$clone"
+    cmake -S "$clone" -B "$clone/build" -G Ninja -Wno-dev -DTINTWELL_BUILD_TESTS=OFF >/dev/null
+    cmake --build "$clone/build" -j2 --target tintwell -- --quiet
+    output=$(cd "$clone/build" && umask 022 && cpack --config CPackConfig.cmake 2>&1) || {
+        echo "$output" >&2
+        return 1
+    }
+}
+
+# Two packages of the last commit, built in folders of different names and depths, a minute apart
+# at least, with different time zones and umasks, must be the same bytes; diffoscope shows where
+# they differ when they are not.
+check_reproducible() {
+    local started wait first second
+    # Not local: the trap removes it when the script ends.
+    scratch=$(mktemp -d "${TMPDIR:-/tmp}/tintwell-reproducible.XXXXXX")
+    trap 'rm -rf "$scratch"' EXIT
+    use_last_commit_time
+    echo "Building the package of $(git -C "$here" log -1 --format=%h) twice (a few minutes each)"
+    started=$SECONDS
+    (umask 022 && TZ=UTC package_in_clone "$scratch/first")
+    wait=$((60 - (SECONDS - started)))
+    [ "$wait" -le 0 ] || sleep "$wait"
+    (umask 002 && TZ=XYZ-14 package_in_clone "$scratch/second/in/another/folder")
+    first=$(echo "$scratch"/first/build/tintwell_*.deb)
+    second=$(echo "$scratch"/second/in/another/folder/build/tintwell_*.deb)
+    if cmp -s "$first" "$second"; then
+        echo "Reproducible: both builds made $(basename "$first"), sha256 $(sha256sum <"$first" | cut -d' ' -f1)"
+        return
+    fi
+    echo "Not reproducible: the two builds made different packages" >&2
+    diffoscope --no-progress "$first" "$second" >&2 || true
+    return 1
+}
+
 case "${1:-}" in
 run)
     install_missing_packages "${packages[@]}"
@@ -123,8 +177,10 @@ package-windows)
 package)
     install_missing_packages "${packages[@]}" "${package_packages[@]}"
     build_in "$build"
-    # Quiet but for the package's path; everything CPack said when it fails.
-    output=$(cpack --config "$build/CPackConfig.cmake" -B "$build" 2>&1) || {
+    use_last_commit_time
+    # Quiet but for the package's path; everything CPack said when it fails. CPack gives the
+    # package's own parts the permissions the umask leaves, so it is set as Debian's tools have it.
+    output=$(umask 022 && cpack --config "$build/CPackConfig.cmake" -B "$build" 2>&1) || {
         echo "$output" >&2
         exit 1
     }
@@ -138,8 +194,12 @@ package-portable)
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
     ls "$build/tintwell-$version-linux-x86_64.tar.gz"
     ;;
+check-reproducible)
+    install_missing_packages "${packages[@]}" "${package_packages[@]}" "${reproducible_packages[@]}"
+    check_reproducible
+    ;;
 *)
-    echo "usage: $0 run|test|test-sanitized|test-windows|package|package-portable|package-windows|bench" >&2
+    echo "usage: $0 run|test|test-sanitized|test-windows|package|package-portable|package-windows|check-reproducible|bench" >&2
     exit 2
     ;;
 esac

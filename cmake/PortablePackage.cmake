@@ -20,7 +20,7 @@ add_custom_command(
     DEPENDS tintwell ${readme} ${tool_dir}/make-portable.sh ${tool_dir}/system-libraries.txt
             ${PROJECT_SOURCE_DIR}/data/portable/install.sh
             ${PROJECT_SOURCE_DIR}/data/portable/uninstall.sh
-            ${PROJECT_SOURCE_DIR}/data/tintwell.desktop ${PROJECT_SOURCE_DIR}/LICENSE
+            ${PROJECT_SOURCE_DIR}/data/io.github.tintwell.Tintwell.desktop ${PROJECT_SOURCE_DIR}/LICENSE
     COMMENT "Making tintwell-${PROJECT_VERSION}-linux-x86_64.tar.gz"
     VERBATIM)
 add_custom_target(tintwell_portable DEPENDS ${TINTWELL_PORTABLE_TARBALL})

@@ -10,7 +10,7 @@ int main(int argc, char* argv[]) {
     ApplyPlatformDefaults();
     QApplication app(argc, argv);
     // Lets the desktop match the windows with the menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("tintwell"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tintwell.Tintwell"));
     AddBundledFonts();
     // The program ends when no window is left, which the run control decides (see RunControl.h).
     QApplication::setQuitOnLastWindowClosed(false);

@@ -6,7 +6,7 @@
 #   ~/.local/share/tintwell/                   a copy of this folder ($XDG_DATA_HOME/tintwell
 #                                              when XDG_DATA_HOME is set to an absolute path)
 #   ~/.local/bin/tintwell                      a link to the program
-#   ~/.local/share/applications/tintwell.desktop, ~/.local/share/icons/hicolor/*/apps/tintwell.png
+#   ~/.local/share/applications/io.github.tintwell.Tintwell.desktop, ~/.local/share/icons/hicolor/*/apps/tintwell.png
 #                                              the menu entry and its icons (also below
 #                                              XDG_DATA_HOME when set)
 #
@@ -21,7 +21,7 @@ case ${XDG_DATA_HOME:-} in
 esac
 target=$data/tintwell
 bin=$HOME/.local/bin
-entry=$data/applications/tintwell.desktop
+entry=$data/applications/io.github.tintwell.Tintwell.desktop
 mark='# Installed by Tintwell'"'"'s install.sh; its uninstall.sh removes it.'
 
 fail() {
@@ -76,7 +76,7 @@ make_folder "$data/applications"
 {
     echo "$mark"
     sed "s|^Exec=.*|Exec=\"$(printf '%s' "$exec_path" | sed 's/[|&\\]/\\&/g')\"|" \
-        "$target/share/applications/tintwell.desktop"
+        "$target/share/applications/io.github.tintwell.Tintwell.desktop"
 } >"$entry.new"
 mv "$entry.new" "$entry"
 

@@ -13,7 +13,7 @@ case ${XDG_DATA_HOME:-} in
 esac
 target=$data/tintwell
 bin=$HOME/.local/bin
-entry=$data/applications/tintwell.desktop
+entry=$data/applications/io.github.tintwell.Tintwell.desktop
 mark='# Installed by Tintwell'"'"'s install.sh; its uninstall.sh removes it.'
 
 if [ ! -d "$target" ]; then

@@ -35,9 +35,12 @@ function(tintwell_check_layout root)
     string(REPLACE "," ";" sizes "${ICON_SIZES}")
     set(expected
         bin/tintwell
-        share/applications/tintwell.desktop
+        share/applications/${APP_ID}.desktop
         share/metainfo/${APP_ID}.metainfo.xml
-        share/doc/tintwell/copyright)
+        share/man/man1/tintwell.1.gz
+        share/doc/tintwell/copyright
+        share/doc/tintwell/changelog.Debian.gz
+        share/lintian/overrides/tintwell)
     foreach(size IN LISTS sizes)
         list(APPEND expected share/icons/hicolor/${size}x${size}/apps/tintwell.png)
     endforeach()
@@ -61,14 +64,15 @@ function(tintwell_check_layout root)
         tintwell_check_png(${root}/share/icons/hicolor/${size}x${size}/apps/tintwell.png ${size})
     endforeach()
 
-    set(entry ${root}/share/applications/tintwell.desktop)
+    set(entry ${root}/share/applications/${APP_ID}.desktop)
     foreach(line "Exec=tintwell\n" "Icon=tintwell\n" "Categories=Game;")
         tintwell_check_contains(${entry} "${line}")
     endforeach()
     set(metainfo ${root}/share/metainfo/${APP_ID}.metainfo.xml)
-    foreach(text "<id>${APP_ID}</id>" "<launchable type=\"desktop-id\">tintwell.desktop</launchable>"
+    foreach(text "<id>${APP_ID}</id>" "<launchable type=\"desktop-id\">${APP_ID}.desktop</launchable>"
                  "<binary>tintwell</binary>" "<screenshot type=\"default\">"
-                 "<project_license>GPL-3.0-or-later</project_license>")
+                 "<project_license>GPL-3.0-or-later</project_license>"
+                 "<release version=\"${VERSION}\" date=\"")
         tintwell_check_contains(${metainfo} "${text}")
     endforeach()
     # Every placeholder of the template was filled in.

@@ -98,7 +98,7 @@ check_libraries() {
         plugins/xcbglintegrations/libqxcb-glx-integration.so \
         fonts/LiberationMono-Regular.ttf fonts/LiberationMono-Bold.ttf \
         licenses/libqt6core6 licenses/fonts-liberation \
-        share/applications/tintwell.desktop share/icons/hicolor/256x256/apps/tintwell.png \
+        share/applications/io.github.tintwell.Tintwell.desktop share/icons/hicolor/256x256/apps/tintwell.png \
         share/metainfo/io.github.tintwell.Tintwell.metainfo.xml; do
         [ -e "$bundle/$wanted" ] || fail "the folder lacks $wanted"
     done
@@ -230,7 +230,7 @@ check_install() {
     LD_TRACE_LOADED_OBJECTS=1 "$HOME/.local/bin/tintwell" |
         grep -F "libQt6Core.so.6 => $target/lib/libQt6Core.so.6" >/dev/null ||
         fail "the program started through the link does not take Qt from its folder"
-    entry="$HOME/.local/share/applications/tintwell.desktop"
+    entry="$HOME/.local/share/applications/io.github.tintwell.Tintwell.desktop"
     exec=$(sed -n 's/^Exec=//p' "$entry")
     [ "$exec" = "\"$target/tintwell\"" ] || fail "the menu entry starts $exec"
     if command -v desktop-file-validate >/dev/null; then
@@ -252,7 +252,7 @@ check_install() {
     export XDG_DATA_HOME="$HOME/data home"
     "$bundle/install.sh" >>"$work/install.log"
     if [ ! -x "$XDG_DATA_HOME/tintwell/tintwell" ] ||
-        [ ! -f "$XDG_DATA_HOME/applications/tintwell.desktop" ]; then
+        [ ! -f "$XDG_DATA_HOME/applications/io.github.tintwell.Tintwell.desktop" ]; then
         fail "install.sh ignored XDG_DATA_HOME"
     fi
     "$bundle/uninstall.sh" >>"$work/uninstall.log"
