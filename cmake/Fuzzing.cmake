@@ -37,7 +37,7 @@ endif()
 
 set(TINTWELL_FUZZ_SECONDS 60 CACHE STRING "How long ctest runs each fuzz target")
 
-include(ExternalProject)
+include(SubBuild)
 set(fuzz_dir ${CMAKE_BINARY_DIR}/fuzz)
 ExternalProject_Add(tintwell_fuzz
     SOURCE_DIR ${PROJECT_SOURCE_DIR}/fuzz
@@ -45,12 +45,11 @@ ExternalProject_Add(tintwell_fuzz
     CMAKE_ARGS -DCMAKE_CXX_COMPILER=${TINTWELL_CLANGXX} -DCMAKE_BUILD_TYPE=RelWithDebInfo
     # One job: the main build runs beside it.
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> -j1
-    # The core's sources may have changed; the inner build knows what to rebuild.
-    BUILD_ALWAYS ON
     INSTALL_COMMAND ""
     LOG_CONFIGURE ON
     LOG_BUILD ON
     LOG_OUTPUT_ON_FAILURE ON)
+tintwell_rebuild_when_changed(tintwell_fuzz fuzz src cmake)
 
 function(tintwell_fuzz_test target corpus)
     set(work ${fuzz_dir}/work/${corpus})
