@@ -36,10 +36,11 @@ portable_packages=(patchelf)
 # The Windows build: MinGW-w64 compiles it against a static Qt for Windows built once from
 # Debian's qt6-base source (tools/windows/build-qt.sh, which needs the host's Qt tools and
 # dpkg-dev), Wine runs its tests, NSIS makes the installer, and the release's checks start the
-# program on Xvfb and look for its window.
+# program on Xvfb and look for its window. The build also configures this project natively, for
+# the tools it runs while building (tools/artgen), so it needs the native build's packages too.
 windows_build="$here/build-windows"
-windows_packages=(cmake ninja-build g++-mingw-w64-x86-64 googletest wine fonts-liberation
-    qt6-base-dev qt6-base-dev-tools dpkg-dev nsis unzip xvfb xdotool x11-utils imagemagick)
+windows_packages=("${packages[@]}" g++-mingw-w64-x86-64 wine qt6-base-dev-tools nsis unzip xvfb
+    xdotool x11-utils imagemagick)
 
 # The reproducibility check clones the repository and shows how two packages differ.
 reproducible_packages=(git diffoscope-minimal)
@@ -61,25 +62,29 @@ install_missing_packages() {
         "${missing[@]}" >/dev/null
 }
 
-# build_in FOLDER [CMAKE OPTION...]: configures FOLDER with the options once, then builds it.
+# build_in FOLDER TARGET [CMAKE OPTION...]: configures FOLDER with the options, afresh when they
+# differ from the ones it was configured with (an option left out takes its default again), then
+# builds TARGET ("all" for everything).
 build_in() {
-    local folder=$1
-    shift
-    if [ ! -f "$folder/build.ninja" ]; then
+    local folder=$1 target=$2
+    shift 2
+    if [ ! -f "$folder/build.ninja" ] || [ "$(cat "$folder/dev-options" 2>/dev/null)" != "$*" ]; then
         echo "Configuring and building in $folder (the first build takes a few minutes)"
+        rm -f "$folder/CMakeCache.txt"
         cmake -S "$here" -B "$folder" -G Ninja -Wno-dev "$@" >/dev/null
+        echo "$*" >"$folder/dev-options"
     fi
     # Warnings and errors are worth showing; the note that all is up to date is not.
-    cmake --build "$folder" -j2 -- --quiet 2>&1 | { grep -v '^ninja: no work to do\.$' || true; }
+    cmake --build "$folder" -j2 --target "$target" -- --quiet 2>&1 |
+        { grep -v '^ninja: no work to do\.$' || true; }
 }
 
-# The Windows build, against the Qt for Windows in the cache (built first when missing); configured
-# afresh when that Qt moved.
+# build_windows TARGET: the Windows build, against the Qt for Windows in the cache (built first when
+# missing).
 build_windows() {
     local qt
     qt=$("$here/tools/windows/build-qt.sh")
-    grep -qs "^CMAKE_PREFIX_PATH:[A-Z]*=$qt\$" "$windows_build/CMakeCache.txt" || rm -rf "$windows_build"
-    build_in "$windows_build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
+    build_in "$windows_build" "$1" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr -DTINTWELL_WITH_QT=ON
 }
 
@@ -143,40 +148,38 @@ check_reproducible() {
 case "${1:-}" in
 run)
     install_missing_packages "${packages[@]}"
-    build_in "$build"
+    build_in "$build" all
     prefix=$(prepare_demo_prefix)
     WINEPREFIX="$prefix" "$build/src/tintwell"
     ;;
 bench)
     install_missing_packages "${packages[@]}"
-    build_in "$build"
+    build_in "$build" all
     "$build/bench/tintwell_bench"
     ;;
 test)
     install_missing_packages "${packages[@]}" "${test_packages[@]}"
-    build_in "$build"
-    ctest --test-dir "$build" -j2 --output-on-failure
+    build_in "$build" all
+    ctest --test-dir "$build" -j2 --output-on-failure --no-tests=error
     ;;
 test-sanitized)
     install_missing_packages "${packages[@]}" "${test_packages[@]}"
-    build_in "$sanitized_build" -DTINTWELL_SANITIZE=ON
-    ctest --test-dir "$sanitized_build" -j2 --output-on-failure
+    build_in "$sanitized_build" all -DTINTWELL_SANITIZE=ON
+    ctest --test-dir "$sanitized_build" -j2 --output-on-failure --no-tests=error
     ;;
 test-windows)
     install_missing_packages "${windows_packages[@]}"
-    build_windows
-    ctest --test-dir "$windows_build" -j2 --output-on-failure
+    build_windows all
+    ctest --test-dir "$windows_build" -j2 --output-on-failure --no-tests=error
     ;;
 package-windows)
     install_missing_packages "${windows_packages[@]}"
-    build_windows
-    cmake --build "$windows_build" --target tintwell_windows_release -- --quiet 2>&1 |
-        { grep -v '^ninja: no work to do\.$' || true; }
+    build_windows tintwell_windows_release
     ls "$windows_build"/release/tintwell-*-windows-x64.zip "$windows_build"/release/tintwell-*-windows-x64-setup.exe
     ;;
 package)
     install_missing_packages "${packages[@]}" "${package_packages[@]}"
-    build_in "$build"
+    build_in "$build" all
     use_last_commit_time
     # Quiet but for the package's path; everything CPack said when it fails. CPack gives the
     # package's own parts the permissions the umask leaves, so it is set as Debian's tools have it.
@@ -188,9 +191,7 @@ package)
     ;;
 package-portable)
     install_missing_packages "${packages[@]}" "${portable_packages[@]}"
-    build_in "$build"
-    cmake --build "$build" --target tintwell_portable -- --quiet 2>&1 |
-        { grep -v '^ninja: no work to do\.$' || true; }
+    build_in "$build" tintwell_portable
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
     ls "$build/tintwell-$version-linux-x86_64.tar.gz"
     ;;
