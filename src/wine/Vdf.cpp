@@ -10,12 +10,8 @@ namespace {
 // Real files nest four levels at most; the limit keeps a hostile file from exhausting the stack.
 constexpr int MaxDepth = 32;
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 bool EndsBareWord(char c) {
-    return IsSpace(c) || c == '{' || c == '}' || c == '"';
+    return IsAsciiSpace(c) || c == '{' || c == '}' || c == '"';
 }
 
 // The character that a backslash and `c` stand for. An unknown escape keeps its backslash, so
@@ -87,7 +83,7 @@ private:
 
     void skipSpaceAndComments() {
         while (m_pos < m_text.size()) {
-            if (IsSpace(m_text[m_pos])) {
+            if (IsAsciiSpace(m_text[m_pos])) {
                 ++m_pos;
             } else if (m_text.substr(m_pos, 2) == "//") {
                 m_pos = std::min(m_text.find('\n', m_pos), m_text.size());

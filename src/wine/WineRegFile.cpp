@@ -2,7 +2,6 @@
 #include "wine/WineRegFile.h"
 
 #include "platform/AsciiText.h"
-#include "platform/HostFiles.h"
 #include "platform/RegistryApi.h"
 #include "platform/UnicodeText.h"
 
@@ -36,15 +35,12 @@ private:
     std::string_view m_rest;
 };
 
-bool IsSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
 std::string_view SkipSpaces(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front()))
+    while (!text.empty() && IsAsciiSpace(text.front()))
         text.remove_prefix(1);
     return text;
 }
@@ -407,13 +403,4 @@ bool MayHoldKey(std::string_view fileText, std::string_view keyPath) {
     if (name.empty() || !writtenAsItIs)
         return true;
     return ContainsIgnoringAsciiCase(fileText, name);
-}
-
-std::optional<std::string> ReadRegFileText(const std::filesystem::path& file) {
-    // The host file layer reads ordinary files only (a pipe or a device neither blocks nor runs
-    // on for ever) and reads them whole or not at all.
-    Outcome<std::string> text = ReadWholeFile(file.string(), MaxRegFileSize);
-    if (!text)
-        return std::nullopt;
-    return std::move(text).value();
 }

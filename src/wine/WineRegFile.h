@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -83,7 +82,3 @@ bool MayHoldKey(std::string_view fileText, std::string_view keyPath);
 // Far more than any real registry file (a fresh prefix's system.reg has some 2 MiB, a well-used
 // one tens of MiB); reading a larger one whole would only exhaust the memory.
 inline constexpr std::size_t MaxRegFileSize = std::size_t{512} << 20;
-
-// The whole text of a registry file, or nothing when it is missing, is no ordinary file, cannot
-// be read whole, or is larger than any real registry file (512 MiB).
-std::optional<std::string> ReadRegFileText(const std::filesystem::path& file);

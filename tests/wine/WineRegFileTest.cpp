@@ -380,11 +380,6 @@ TEST(WineRegFileCache, AnswersForTheFileAsLastRead) {
     EXPECT_EQ(reads, 4u);
 }
 
-TEST(ReadRegFileText, GivesNothingForWhatIsNoReadableFile) {
-    EXPECT_FALSE(ReadRegFileText("/nonexistent/tintwell/system.reg"));
-    EXPECT_FALSE(ReadRegFileText(std::filesystem::temp_directory_path()));
-}
-
 TEST(UnicodeText, ConvertsUtf16AsWindowsDoes) {
     EXPECT_EQ(Utf16ToUtf8(u"a\0\u010c"sv), "a\0\xC4\x8C"s);
     EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
