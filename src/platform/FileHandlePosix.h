@@ -20,10 +20,11 @@ public:
     int fd() const { return m_fd; }
     bool valid() const { return m_fd >= 0; }
 
-    // Closes now and reports what the close said (0 or an error code).
+    // Closes now: 0, or the error the system gave. A handle that is not open gives 0.
     int close() {
-        const int result = ::close(std::exchange(m_fd, -1));
-        return result == 0 ? 0 : errno;
+        if (!valid())
+            return 0;
+        return ::close(std::exchange(m_fd, -1)) == 0 ? 0 : errno;
     }
 
 private:

@@ -44,10 +44,13 @@ bool NamesNoFile(const std::string& path) {
     return !onDrive && !onShare;
 }
 
-// An open file handle, closed when it goes out of scope.
+// An open file handle, closed when it goes out of scope (the POSIX build's FileHandle, with the
+// same contract).
 class FileHandle {
 public:
     explicit FileHandle(HANDLE handle) : m_handle(handle) {}
+    FileHandle(FileHandle&& other) noexcept
+        : m_handle(std::exchange(other.m_handle, INVALID_HANDLE_VALUE)) {}
     ~FileHandle() {
         if (valid())
             CloseHandle(m_handle);
@@ -58,10 +61,11 @@ public:
     HANDLE get() const { return m_handle; }
     bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
 
-    // Closes now; gives 0 or the error code.
+    // Closes now: 0, or the error the system gave. A handle that is not open gives 0.
     DWORD close() {
-        const BOOL closed = CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE));
-        return closed ? 0 : GetLastError();
+        if (!valid())
+            return 0;
+        return CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE)) ? 0 : GetLastError();
     }
 
 private:
@@ -142,8 +146,10 @@ Outcome<std::string> FinalTarget(const std::string& path) {
     return target;
 }
 
-// Refuses to replace a file the user may not write, as writing it in place would, and a device
-// ("NUL", "COM1") that only looks like a file.
+// Refuses to replace a file the user may not write, as writing it in place would, a device ("NUL",
+// "COM1") that only looks like a file, and a file that another program holds open without letting
+// it be renamed (as the game may hold its config file): refused here, before a temporary file is
+// made, since ReplaceFile may leave one of its own behind when it fails (Wine's does).
 MaybeFailure CheckWritable(const std::string& target) {
     FileHandle probe(CreateFileA(target.c_str(), GENERIC_WRITE, ShareAll, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -155,6 +161,10 @@ MaybeFailure CheckWritable(const std::string& target) {
     }
     if (GetFileType(probe.get()) != FILE_TYPE_DISK)
         return Failure{NotOrdinary};
+    FileHandle renamable(CreateFileA(target.c_str(), DELETE, ShareAll, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!renamable.valid())
+        return SystemFailure(GetLastError());
     return std::nullopt;
 }
 
