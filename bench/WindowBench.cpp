@@ -16,8 +16,10 @@ namespace fs = std::filesystem;
 namespace {
 
 // Of CPU time: the wall time also counts the waits for a processor, which grow with the load of a
-// busy machine and more so for the longer start.
-constexpr double StartupCpuLimit = 1.15;
+// busy machine and more so for the longer start. A fence, not a target: the editor starts within a
+// few milliseconds of CPU of a bare window that shows text, and no change is made for this figure
+// alone.
+constexpr double StartupCpuLimit = 1.25;
 constexpr double MemoryLimit = 1.0; // of the budget: 1.1 times the bare window plus 2 MiB
 
 // United Offensive's key in the sample's system.reg, as the file writes it.
