@@ -9,6 +9,8 @@
 #   ~/.local/share/applications/io.github.tintwell.Tintwell.desktop, ~/.local/share/icons/hicolor/*/apps/tintwell.png
 #                                              the menu entry and its icons (also below
 #                                              XDG_DATA_HOME when set)
+#   ~/.local/share/man/man1/tintwell.1.gz      the manual page, where `man` looks for the pages
+#                                              of the programs in ~/.local/bin
 #
 # and notes in ~/.local/share/tintwell/installed-folders.txt the folders it had to make, so that
 # uninstall.sh takes away exactly what this made. Running it again installs the same once more.
@@ -21,6 +23,7 @@ case ${XDG_DATA_HOME:-} in
 esac
 target=$data/tintwell
 bin=$HOME/.local/bin
+manual=$HOME/.local/share/man/man1
 entry=$data/applications/io.github.tintwell.Tintwell.desktop
 mark='# Installed by Tintwell'"'"'s install.sh; its uninstall.sh removes it.'
 
@@ -86,6 +89,9 @@ for icon in "$target"/share/icons/hicolor/*/apps/tintwell.png; do
     cp "$icon" "$data/icons/hicolor/$size/apps/tintwell.png"
 done
 
+make_folder "$manual"
+cp "$target/share/man/man1/tintwell.1.gz" "$manual/tintwell.1.gz"
+
 printf '%s\n' "$made" | sed '/^$/d' | sort -u >"$target/installed-folders.txt"
 
 # Caches that a desktop already keeps are brought up to date; none is made.
@@ -97,5 +103,6 @@ if [ -f "$data/icons/hicolor/icon-theme.cache" ] &&
     gtk-update-icon-cache -q -t "$data/icons/hicolor" 2>/dev/null || true
 fi
 
-echo "Installed Tintwell into $target: it is in your menu under Games, and $bin/tintwell starts it."
+echo "Installed Tintwell into $target: it is in your menu under Games, $bin/tintwell starts it"
+echo "and \"man tintwell\" explains it."
 echo "To remove it: \"$target/uninstall.sh\""

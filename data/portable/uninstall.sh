@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Removes what install.sh made, and nothing else: the folder ~/.local/share/tintwell (or
 # $XDG_DATA_HOME/tintwell), the link ~/.local/bin/tintwell if it still points there, the menu
-# entry if install.sh wrote it, the icons if they are Tintwell's, and then the folders that
+# entry if install.sh wrote it, the icons and the manual page if they are Tintwell's, and then the folders that
 # install.sh had to make, where they are empty again. Works from any copy of the folder, the
 # installed one included; running it again does nothing more.
 set -eu
@@ -13,6 +13,7 @@ case ${XDG_DATA_HOME:-} in
 esac
 target=$data/tintwell
 bin=$HOME/.local/bin
+manual=$HOME/.local/share/man/man1/tintwell.1.gz
 entry=$data/applications/io.github.tintwell.Tintwell.desktop
 mark='# Installed by Tintwell'"'"'s install.sh; its uninstall.sh removes it.'
 
@@ -38,6 +39,9 @@ for icon in "$target"/share/icons/hicolor/*/apps/tintwell.png; do
         rm -f "$installed"
     fi
 done
+if [ -f "$manual" ] && cmp -s "$target/share/man/man1/tintwell.1.gz" "$manual"; then
+    rm -f "$manual"
+fi
 rm -rf "$target"
 
 # Deepest first; a folder that holds anything else stays.
@@ -53,4 +57,4 @@ if [ -f "$data/icons/hicolor/icon-theme.cache" ] &&
     gtk-update-icon-cache -q -t "$data/icons/hicolor" 2>/dev/null || true
 fi
 
-echo "Removed Tintwell from $target, with its menu entry, icons and the link $bin/tintwell."
+echo "Removed Tintwell from $target, with its menu entry, icons, manual page and the link $bin/tintwell."

@@ -241,6 +241,10 @@ check_install() {
             "$HOME/.local/share/icons/hicolor/${size}x${size}/apps/tintwell.png" ||
             fail "the ${size}x${size} icon is not installed"
     done
+    if command -v man >/dev/null; then
+        [ "$(PATH="$HOME/.local/bin:$PATH" MANPATH='' man -w tintwell)" = \
+            "$HOME/.local/share/man/man1/tintwell.1.gz" ] || fail "man does not find the manual page"
+    fi
 
     "$target/uninstall.sh" >"$work/uninstall.log"
     after=$(listing)

@@ -84,7 +84,8 @@ mkdir -p "$folder/lib" "$folder/fonts" "$folder/licenses"
 cmake --install "$build" --prefix "$build/portable/stage" --strip >/dev/null
 mv "$build/portable/stage/bin/tintwell" "$folder/tintwell"
 mv "$build/portable/stage/share" "$folder/share"
-rm -rf "$build/portable/stage" "$folder/share/doc"
+# Debian's changelog, copyright and lintian notes are the .deb's; the folder has its own licenses/.
+rm -rf "$build/portable/stage" "$folder/share/doc" "$folder/share/lintian"
 bundle_needs "$folder/tintwell"
 for plugin in "${plugins[@]}"; do
     mkdir -p "$folder/plugins/$(dirname "$plugin")"
