@@ -12,7 +12,7 @@
 #   ./dev.sh package  build the Debian package build/tintwell_<version>-1_<arch>.deb
 #   ./dev.sh package-portable  build build/tintwell-<version>-linux-x86_64.tar.gz, Tintwell with
 #                     its Qt for any x86-64 Linux with glibc 2.36+ (the Steam Deck's SteamOS too)
-#   ./dev.sh check-reproducible  build the Debian package twice from clean clones and compare
+#   ./dev.sh check-reproducible  build both Linux packages twice from clean clones and compare
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -42,8 +42,9 @@ windows_build="$here/build-windows"
 windows_packages=("${packages[@]}" g++-mingw-w64-x86-64 wine qt6-base-dev-tools nsis unzip xvfb
     xdotool x11-utils imagemagick)
 
-# The reproducibility check clones the repository and shows how two packages differ.
-reproducible_packages=(git diffoscope-minimal)
+# The reproducibility check clones the repository, makes both Linux packages and shows how two
+# builds of one differ.
+reproducible_packages=(git diffoscope-minimal patchelf)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -107,42 +108,45 @@ use_last_commit_time() {
 }
 
 # package_in_clone FOLDER: clones the last commit into FOLDER, builds only the program there (no
-# tests) and makes its Debian package in FOLDER/build.
+# tests) and makes its Debian package and its portable build in FOLDER/build.
 package_in_clone() {
     local clone=$1 output
     git clone --quiet --no-hardlinks "$here" "$clone"
     cmake -S "$clone" -B "$clone/build" -G Ninja -Wno-dev -DTINTWELL_BUILD_TESTS=OFF >/dev/null
-    cmake --build "$clone/build" -j2 --target tintwell -- --quiet
+    cmake --build "$clone/build" -j2 --target tintwell tintwell_portable -- --quiet
     output=$(cd "$clone/build" && umask 022 && cpack --config CPackConfig.cmake 2>&1) || {
         echo "$output" >&2
         return 1
     }
 }
 
-# Two packages of the last commit, built in folders of different names and depths, a minute apart
-# at least, with different time zones and umasks, must be the same bytes; diffoscope shows where
-# they differ when they are not.
+# Two builds of the last commit, in folders of different names and depths, a minute apart at
+# least, with different time zones and umasks, must make the same bytes, both the Debian package
+# and the portable build; diffoscope shows where they differ when they do not.
 check_reproducible() {
-    local started wait first second
+    local started wait first second package differ=0
     # Not local: the trap removes it when the script ends.
     scratch=$(mktemp -d "${TMPDIR:-/tmp}/tintwell-reproducible.XXXXXX")
     trap 'rm -rf "$scratch"' EXIT
     use_last_commit_time
-    echo "Building the package of $(git -C "$here" log -1 --format=%h) twice (a few minutes each)"
+    echo "Building the packages of $(git -C "$here" log -1 --format=%h) twice (a few minutes each)"
     started=$SECONDS
     (umask 022 && TZ=UTC package_in_clone "$scratch/first")
     wait=$((60 - (SECONDS - started)))
     [ "$wait" -le 0 ] || sleep "$wait"
     (umask 002 && TZ=XYZ-14 package_in_clone "$scratch/second/in/another/folder")
-    first=$(echo "$scratch"/first/build/tintwell_*.deb)
-    second=$(echo "$scratch"/second/in/another/folder/build/tintwell_*.deb)
-    if cmp -s "$first" "$second"; then
-        echo "Reproducible: both builds made $(basename "$first"), sha256 $(sha256sum <"$first" | cut -d' ' -f1)"
-        return
-    fi
-    echo "Not reproducible: the two builds made different packages" >&2
-    diffoscope --no-progress "$first" "$second" >&2 || true
-    return 1
+    for package in 'tintwell_*.deb' 'tintwell-*-linux-x86_64.tar.gz'; do
+        first=$(echo "$scratch"/first/build/$package)
+        second=$(echo "$scratch"/second/in/another/folder/build/$package)
+        if cmp -s "$first" "$second"; then
+            echo "Reproducible: both builds made $(basename "$first"), sha256 $(sha256sum <"$first" | cut -d' ' -f1)"
+        else
+            echo "Not reproducible: the two builds made different $(basename "$first")" >&2
+            diffoscope --no-progress "$first" "$second" >&2 || true
+            differ=1
+        fi
+    done
+    return $differ
 }
 
 case "${1:-}" in

@@ -4,9 +4,10 @@
 # paths only. Run by the target tintwell_portable (cmake/PortablePackage.cmake, which names the
 # arguments; `./dev.sh package-portable`):
 #
-#   make-portable.sh <build> <qtpaths of the Qt it links> <README.txt>
+#   make-portable.sh <build> <qtpaths of the Qt it links> <README.txt> <date of the files>
 #
-# writes <build>/tintwell-<version>-linux-x86_64.tar.gz, which unpacks into tintwell-<version>/:
+# writes <build>/tintwell-<version>-linux-x86_64.tar.gz (the same bytes from the same build: names
+# sorted, every file dated <date of the files> in seconds since 1970, no owner), which unpacks into tintwell-<version>/:
 #
 #   tintwell, qt.conf         the program; qt.conf points Qt to plugins/ beside it
 #   lib/                      Qt and every library it needs that the system may lack
@@ -20,10 +21,12 @@
 # Which libraries stay the system's: system-libraries.txt beside this script. The bundled files
 # find each other through run paths relative to themselves ($ORIGIN).
 set -euo pipefail
+umask 022
 
 build=$(realpath "$1")
 qt_plugins=$("$2" --query QT_INSTALL_PLUGINS)
 readme=$3
+date=$4
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
@@ -127,4 +130,5 @@ cp "$source_dir/LICENSE" "$readme" "$folder/"
 install -m 0755 "$source_dir/data/portable/install.sh" "$source_dir/data/portable/uninstall.sh" \
     "$folder/"
 
-tar -C "$build/portable" --sort=name --owner=0 --group=0 --numeric-owner -czf "$tarball" "$name"
+tar -C "$build/portable" --sort=name --mtime="@$date" --owner=0 --group=0 --numeric-owner \
+    -cf - "$name" | gzip -9 -n >"$tarball"
