@@ -19,6 +19,7 @@ add_custom_command(
     COMMAND bash ${tool_dir}/make-portable.sh ${PROJECT_BINARY_DIR}
             $<TARGET_FILE:Qt6::qtpaths> ${readme} ${TINTWELL_RELEASE_EPOCH}
     DEPENDS tintwell ${readme} ${tool_dir}/make-portable.sh ${tool_dir}/system-libraries.txt
+            ${tool_dir}/system-libraries.sh
             ${PROJECT_SOURCE_DIR}/data/portable/install.sh
             ${PROJECT_SOURCE_DIR}/data/portable/uninstall.sh
             ${PROJECT_SOURCE_DIR}/data/io.github.tintwell.Tintwell.desktop ${PROJECT_SOURCE_DIR}/LICENSE

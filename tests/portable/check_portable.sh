@@ -79,16 +79,10 @@ mkdir -p "$work"
 tar -C "$work" -xzf "$tarball"
 [ "$(ls "$work")" = "tintwell-$version" ] || fail "the tarball unpacks into: $(ls "$work")"
 
-mapfile -t system_libraries < <(sed -e 's/#.*//' -e '/^\s*$/d' \
-    "$source_dir/tools/portable/system-libraries.txt")
-is_system_library() {
-    local pattern
-    for pattern in "${system_libraries[@]}"; do
-        # shellcheck disable=SC2053 # the list holds shell patterns
-        [[ $1 == $pattern ]] && return 0
-    done
-    return 1
-}
+# shellcheck source=../../tools/portable/system-libraries.sh
+source "$source_dir/tools/portable/system-libraries.sh"
+# shellcheck source=../support/shown_window.sh
+source "$source_dir/tests/support/shown_window.sh"
 
 check_libraries() {
     local wanted
@@ -173,17 +167,8 @@ check_window() {
     # No platform named: Qt picks xcb itself, as on a desktop.
     env -u QT_QPA_PLATFORM -u QT_PLUGIN_PATH -u LD_LIBRARY_PATH WINEPREFIX="$work/prefix" \
         "${unshare[@]}" bash "$0" run-hidden "$bundle" "$work" >"$work/program.log" 2>&1 &
-    local program=$! window=""
-    for _ in $(seq 120); do
-        window=$(xdotool search --name '^Tintwell \(build' 2>/dev/null | head -n1) || true
-        [ -n "$window" ] && break
-        kill -0 "$program" 2>/dev/null || break
-        sleep 0.5
-    done
-    [ -n "$window" ] || fail "no window appeared; the program said: $(cat "$work/program.log")"
-    sleep 2 # drawn, and still there a moment later
-    kill -0 "$program" 2>/dev/null || fail "the program ended by itself: $(cat "$work/program.log")"
-    [[ $(xwininfo -id "$window") == *"Map State: IsViewable"* ]] || fail "its window is not shown"
+    local program=$! window
+    window=$(shown_window "$program" "$work/program.log" 120)
 
     local maps
     maps=$(cat "/proc/$program/maps")

@@ -24,6 +24,8 @@ fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
+# shellcheck source=../support/shown_window.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shown_window.sh"
 
 cmake --build "$build" --target tintwell_windows_release >/dev/null
 
@@ -85,17 +87,8 @@ check_zip() {
     printf 'seta cl_maxpackets "30"\r\nseta name "^1Sgt.^7Rook|^4TW"\r\nseta rate "25000"\r\n' >"$cfg"
 
     wine "$exe" >"$work/program.log" 2>&1 &
-    local program=$! window=""
-    for _ in $(seq 240); do
-        window=$(xdotool search --name '^Tintwell \(build' 2>/dev/null | head -n1) || true
-        [ -n "$window" ] && break
-        kill -0 "$program" 2>/dev/null || break
-        sleep 0.5
-    done
-    [ -n "$window" ] || fail "no window of tintwell.exe appeared; it said: $(cat "$work/program.log")"
-    sleep 3 # drawn, and still there a moment later
-    kill -0 "$program" 2>/dev/null || fail "tintwell.exe ended by itself: $(cat "$work/program.log")"
-    [[ $(xwininfo -id "$window") == *"Map State: IsViewable"* ]] || fail "its window is not shown"
+    local program=$! window
+    window=$(shown_window "$program" "$work/program.log" 240)
     if [ -n "${SCREENSHOT:-}" ]; then
         import -window "$window" "$SCREENSHOT"
     fi

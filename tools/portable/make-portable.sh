@@ -52,15 +52,8 @@ fail() {
 }
 command -v patchelf >/dev/null || fail "needs patchelf (apt install patchelf)"
 
-mapfile -t system_libraries < <(sed -e 's/#.*//' -e '/^\s*$/d' "$here/system-libraries.txt")
-is_system_library() {
-    local pattern
-    for pattern in "${system_libraries[@]}"; do
-        # shellcheck disable=SC2053 # the list holds shell patterns
-        [[ $1 == $pattern ]] && return 0
-    done
-    return 1
-}
+# shellcheck source=system-libraries.sh
+source "$here/system-libraries.sh"
 
 # bundle_needs FILE: copies into lib/ each library FILE names (DT_NEEDED) that is not the
 # system's, then what that one needs, and so on; `sources` keeps where each one came from.
