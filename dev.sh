@@ -136,7 +136,9 @@ check_reproducible() {
     [ "$wait" -le 0 ] || sleep "$wait"
     (umask 002 && TZ=XYZ-14 package_in_clone "$scratch/second/in/another/folder")
     for package in 'tintwell_*.deb' 'tintwell-*-linux-x86_64.tar.gz'; do
+        # shellcheck disable=SC2086,SC2116 # the pattern names the one file that each build made
         first=$(echo "$scratch"/first/build/$package)
+        # shellcheck disable=SC2086,SC2116
         second=$(echo "$scratch"/second/in/another/folder/build/$package)
         if cmp -s "$first" "$second"; then
             echo "Reproducible: both builds made $(basename "$first"), sha256 $(sha256sum <"$first" | cut -d' ' -f1)"

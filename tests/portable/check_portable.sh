@@ -79,10 +79,10 @@ mkdir -p "$work"
 tar -C "$work" -xzf "$tarball"
 [ "$(ls "$work")" = "tintwell-$version" ] || fail "the tarball unpacks into: $(ls "$work")"
 
-# shellcheck source=../../tools/portable/system-libraries.sh
+# shellcheck source-path=SCRIPTDIR source=../../tools/portable/system-libraries.sh
 source "$source_dir/tools/portable/system-libraries.sh"
-# shellcheck source=../support/shown_window.sh
-source "$source_dir/tests/support/shown_window.sh"
+# shellcheck source-path=SCRIPTDIR source=../support/window_checks.sh
+source "$source_dir/tests/support/window_checks.sh"
 
 check_libraries() {
     local wanted
@@ -155,20 +155,13 @@ check_window() {
     cp -r "$source_dir/demo" "$work/prefix"
     "$build/tests/support/tintwell_wine_drives" "$work/prefix"
 
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-    xvfb=$!
-    for _ in $(seq 100); do
-        [ -s "$work/display" ] && break
-        sleep 0.1
-    done
-    DISPLAY=":$(cat "$work/display")"
-    export DISPLAY
+    start_display "$work"
 
     # No platform named: Qt picks xcb itself, as on a desktop.
     env -u QT_QPA_PLATFORM -u QT_PLUGIN_PATH -u LD_LIBRARY_PATH WINEPREFIX="$work/prefix" \
         "${unshare[@]}" bash "$0" run-hidden "$bundle" "$work" >"$work/program.log" 2>&1 &
-    local program=$! window
-    window=$(shown_window "$program" "$work/program.log" 120)
+    local program=$!
+    shown_window "$program" "$work/program.log" 120 >/dev/null
 
     local maps
     maps=$(cat "/proc/$program/maps")

@@ -24,8 +24,8 @@ fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
-# shellcheck source=../support/shown_window.sh
-source "$(dirname "${BASH_SOURCE[0]}")/../support/shown_window.sh"
+# shellcheck source-path=SCRIPTDIR source=../support/window_checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/window_checks.sh"
 
 cmake --build "$build" --target tintwell_windows_release >/dev/null
 
@@ -48,16 +48,6 @@ drive_c_files() {
     (cd "$WINEPREFIX/drive_c" && find . \( -path ./windows -o -name Temp \) -prune -o -print | sort)
 }
 
-start_display() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-    xvfb=$!
-    for _ in $(seq 100); do
-        [ -s "$work/display" ] && break
-        sleep 0.1
-    done
-    export DISPLAY=":$(cat "$work/display")"
-}
-
 check_zip() {
     unzip -q "$release.zip" -d "$work/unzipped"
     local files
@@ -77,7 +67,7 @@ check_zip() {
 
     # Call of Duty as its 32-bit installer registers it, and Liberation Mono for the windows'
     # Courier New, which Wine does not have.
-    start_display
+    start_display "$work"
     wine reg add 'HKLM\Software\Activision\Call of Duty' /v InstallPath \
         /d 'C:\Games\Call of Duty' /reg:32 /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' \

@@ -52,7 +52,7 @@ fail() {
 }
 command -v patchelf >/dev/null || fail "needs patchelf (apt install patchelf)"
 
-# shellcheck source=system-libraries.sh
+# shellcheck source-path=SCRIPTDIR source=system-libraries.sh
 source "$here/system-libraries.sh"
 
 # bundle_needs FILE: copies into lib/ each library FILE names (DT_NEEDED) that is not the

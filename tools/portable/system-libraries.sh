@@ -1,4 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
+# shellcheck shell=bash
 # Sourced by make-portable.sh and by the portable build's checks: is_system_library NAME tells
 # whether a library of that file name stays the system's (system-libraries.txt beside this file,
 # one shell pattern per line).
