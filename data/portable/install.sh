@@ -71,8 +71,8 @@ fi
 make_folder "$bin"
 ln -sfn "$target/tintwell" "$bin/tintwell"
 
-# The menu entry starts the program by its absolute path, quoted as the Desktop Entry
-# specification wants it (backslashes, quotes, ` and $ escaped, % doubled).
+# The menu entry starts the program by its absolute path, quoted as menu entries quote an Exec
+# argument (backslashes, quotes, ` and $ escaped, % doubled).
 exec_path=$(printf '%s\n' "$target/tintwell" |
     sed -e 's/\\/\\\\\\\\/g' -e 's/["`$]/\\\\&/g' -e 's/%/%%/g')
 make_folder "$data/applications"

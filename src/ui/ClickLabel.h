@@ -12,7 +12,6 @@ class ClickLabel : public QLabel {
 public:
     explicit ClickLabel(int index, QWidget* parent);
 
-
 signals:
     void clicked(int index);
     void mouseMoved(int index);
